@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Zelvon, builds it and either starts the
+# game (./dev.sh run) or runs every test headless (./dev.sh test).
+# Safe to run again: it installs only what is missing and rebuilds only what
+# changed.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+# Build and run dependencies, one Debian package each.
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev    # windows, widgets, settings store
+  qt6-multimedia-dev                            # sound effects
+  libfluidsynth-dev timgm6mb-soundfont          # MIDI music and its General MIDI soundfont
+  libjpeg-dev                                   # the about box's logo
+  libbenchmark-dev                              # bench/
+)
+
+install_missing() {
+  local missing=()
+  for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  local dir=$1; shift
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVON_WERROR=ON "$@"
+  fi
+  cmake --build "$dir" --parallel "$(nproc)"
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build build
+    exec build/bin/zelvon
+    ;;
+  test)
+    install_missing
+    build build
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,93 @@
+// A drawing surface with the semantics the controls were designed for: a pen
+// and a brush, lines that include their start pixel and leave out their end
+// pixel, polygons whose outline follows the same lines, opaque or transparent
+// text, and plain bitmap copies. It draws into an off-screen QImage; widgets
+// copy that image to the screen in their paintEvent.
+//
+// Qt's own lines do not keep the end-pixel rule (and pick other pixels than
+// Bresenham on short lines), so lines are rasterised here. Polygon interiors
+// go through QPainter, whose fill tiles neighbouring hexagons exactly.
+#pragma once
+
+#include "shell/Colors.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <span>
+
+class QColor;
+
+// Qt colour of a colour value; theme colours come from the application palette.
+QColor ColorToQColor(TColor color);
+// Colour value of a pixel, the inverse of ColorToQColor for plain colours.
+TColor QRgbToColor(QRgb rgb);
+
+enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum class TBrushStyle { bsSolid, bsClear };
+
+struct TPen {
+    TColor Color = clBlack;
+    TPenStyle Style = TPenStyle::psSolid;
+    int Width = 1;
+};
+
+struct TBrush {
+    TColor Color = clWhite;
+    TBrushStyle Style = TBrushStyle::bsSolid;
+};
+
+class TCanvas {
+public:
+    explicit TCanvas(QImage& image);
+
+    TPen Pen;
+    TBrush Brush;
+    QFont Font;
+    TColor FontColor = clBlack;
+
+    QImage& Image() { return image_; }
+
+    // Fills [Left, Right) x [Top, Bottom) with the brush.
+    void FillRect(const QRect& rect);
+    // Fills with the brush and outlines with the pen; right and bottom exclusive.
+    void Rectangle(int x1, int y1, int x2, int y2);
+    // Filled with the brush, outlined with the pen, closed.
+    void Polygon(std::span<const QPoint> points);
+    // Open line through the points with the pen.
+    void Polyline(std::span<const QPoint> points);
+    void MoveTo(int x, int y);
+    // Draws from the pen position up to, but not including, (x, y).
+    void LineTo(int x, int y);
+    QPoint PenPos() const { return penPos_; }
+
+    // Text with its top-left corner at (x, y); opaque on the brush colour
+    // unless the brush is clear.
+    void TextOut(int x, int y, const QString& text);
+    int TextWidth(const QString& text) const;
+    int TextHeight(const QString& text) const;
+
+    // Plain source copy of the whole bitmap with its top-left corner at (x, y).
+    void Draw(int x, int y, const QImage& bitmap);
+    // As Draw, but pixels of the key colour are left out.
+    void DrawTransparent(int x, int y, const QImage& bitmap, TColor keyColor);
+
+    void SetPixel(int x, int y, TColor color);
+    TColor Pixel(int x, int y) const;
+
+private:
+    void PlotLine(QPoint from, QPoint to);
+    bool PenDraws() const;
+
+    QImage& image_;
+    QPoint penPos_;
+};
+
+// Draws `thickness` one-pixel rings from the rectangle's edge inwards (right
+// and bottom exclusive): left column and top row in topLeft, right column,
+// bottom row and the top-right and bottom-left corners in bottomRight. The
+// rectangle comes back shrunk by the thickness so a second frame fits inside.
+void DrawBevelFrame(TCanvas& canvas, QRect& rect, TColor topLeft, TColor bottomRight, int thickness);
