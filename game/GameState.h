@@ -6,6 +6,8 @@
 #include "hexmap/HexGeometry.h"
 #include "shell/Colors.h"
 
+#include <QtGlobal>
+
 #include <array>
 #include <cstdint>
 
@@ -27,7 +29,11 @@ public:
     friend bool operator==(const TGameBoard&, const TGameBoard&) = default;
 
 private:
-    static int Index(int column, int row) { return (column - 1) * MaxBoardSize + (row - 1); }
+    static int Index(int column, int row)
+    {
+        Q_ASSERT(column >= 1 && column <= MaxBoardSize && row >= 1 && row <= MaxBoardSize);
+        return (column - 1) * MaxBoardSize + (row - 1);
+    }
 
     std::array<TColor, MaxBoardSize * MaxBoardSize> cells_;
 };
