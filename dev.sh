@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev    # windows, widgets, settings store
-  fonts-dejavu-core                             # text in windows and generated pictures
+  fonts-dejavu-core fonts-liberation2           # text in windows and generated pictures
   qt6-multimedia-dev                            # sound effects
   libfluidsynth-dev timgm6mb-soundfont          # MIDI music and its General MIDI soundfont
   libjpeg-dev                                   # the about box's logo

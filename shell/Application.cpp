@@ -2,6 +2,7 @@
 
 #include "shell/Exception.h"
 
+#include <QFont>
 #include <QMessageBox>
 
 namespace {
@@ -24,6 +25,10 @@ QString ApplicationTitle()
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    // The windows were laid out for this narrow face; Arial's metric twins
+    // keep captions inside their boxes where it is missing.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -115,7 +115,7 @@ private slots:
         TGameState state;
         LoadBoard(state, {"BB..", "BB..", "RRRR", "RRRR"});
         QVERIFY(CanMove(state.GameBoard, state.Size(), clBlue));
-        LoadBoard(state, {"BBRR", "BBRR", "RRRR", "RR.."});
+        LoadBoard(state, {"BBRRR", "BBRRR", "RRRRR", "RRRRR", "RRR.."});
         QVERIFY(!CanMove(state.GameBoard, state.Size(), clBlue));
         QVERIFY(CanMove(state.GameBoard, state.Size(), clRed));
         LoadBoard(state, {"RRRR", "RRRR", "RRRR", "RRR."});

@@ -1,0 +1,464 @@
+#include "game/Unit1.h"
+
+#include "controls/PentiumMMX.h"
+#include "controls/UKITScan.h"
+#include "controls/URLLabel.h"
+#include "game/WaitMs.h"
+#include "hexmap/Hexmap.h"
+#include "shell/Application.h"
+#include "shell/Glyphs.h"
+#include "shell/HelpViewer.h"
+#include "shell/Settings.h"
+#include "shell/SoundEffects.h"
+#include "shell/Unit2.h"
+#include "shell/Unit3.h"
+#include "shell/Unit5.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <chrono>
+
+namespace {
+
+const char* const HomePage = "https://zelvon.example.org/";
+
+QFont SansFont(int pixelHeight, bool bold = false)
+{
+    // The window was laid out for "MS Sans Serif"; any sans-serif of the same
+    // pixel height keeps the captions inside their boxes.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, const QFont& font)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+void SetTextColor(QWidget* widget, TColor color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, ColorToQColor(color));
+    widget->setPalette(palette);
+}
+
+QFrame* MakePanel(QWidget* parent, const QRect& geometry)
+{
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& geometry, const QString& glyph = {})
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(geometry);
+    if (!glyph.isEmpty())
+        button->setIcon(GlyphIcon(glyph));
+    return button;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setWindowTitle(QStringLiteral("Zelvon pro Windows 95"));
+    setFont(SansFont(13));
+    setFixedSize(492, 388);
+    CreateControls();
+    FormCreate();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateControls()
+{
+    const QFont bold = SansFont(13, true);
+
+    ScrollBox1 = new QScrollArea(this);
+    ScrollBox1->setGeometry(8, 8, 325, 377);
+    ScrollBox1->setBackgroundRole(QPalette::Window);
+    QPalette teal = ScrollBox1->palette();
+    teal.setColor(QPalette::Window, ColorToQColor(clTeal));
+    ScrollBox1->setPalette(teal);
+    ScrollBox1->horizontalScrollBar()->setSingleStep(27);
+    ScrollBox1->horizontalScrollBar()->setTracking(true);
+    auto* board = new QWidget;
+    board->setAutoFillBackground(true);
+    board->setPalette(teal);
+    ScrollBox1->setWidget(board);
+
+    // The board's properties in the order its stored form applies them.
+    HexMap1 = new THexMap(board);
+    HexMap1->move(4, 8);
+    HexMap1->SetUseSavedMap(false);
+    HexMap1->SetMapGridOn(true);
+    HexMap1->SetMapImageName(QStringLiteral("mapa.bmp"));
+    HexMap1->SetNoMapImage(true);
+    HexMap1->SetHexColumns(10);
+    HexMap1->SetHexRows(10);
+    HexMap1->SetHexRadius(20);
+    HexMap1->SetHexShowLabels(false);
+    HexMap1->SetHex3d(true);
+    HexMap1->SetHexColor(clGray);
+    HexMap1->SetBackColor(clTeal);
+    HexMap1->SetLineColor(clBlack);
+    HexMap1->OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+        SelectHex(button, shift, x, y);
+    };
+    HexMap1->OnMouseMove = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+        HexMap1MouseMove(button, shift, x, y);
+    };
+    HexMap1->installEventFilter(this);
+    FitScrollBox();
+
+    Bevel1 = MakePanel(this, {340, 8, 137, 65});
+
+    URLLabel1 = new TURLLabel(this);
+    URLLabel1->setFont(SansFont(13));
+    URLLabel1->setText(QStringLiteral("Brantek's Homepage"));
+    URLLabel1->SetColorMoveOver(clRed);
+    URLLabel1->SetColorClick(clPurple);
+    URLLabel1->SetURL(QString::fromLatin1(HomePage));
+    URLLabel1->setGeometry(348, 16, 119, 16);
+
+    KITScanner1 = new TKITScanner(this);
+    KITScanner1->setGeometry(348, 40, 122, 25);
+    KITScanner1->SetScanColor(scBlue);
+    KITScanner1->SetScanning(true);
+    KITScanner1->SetScanSpeed(10);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setGeometry(340, 80, 137, 17);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+
+    Panel1 = MakePanel(this, {368, 104, 81, 41});
+    Label1 = MakeLabel(Panel1, QStringLiteral("X-Axis:"), 8, 5, bold);
+    Label2 = MakeLabel(Panel1, QStringLiteral("0"), 56, 5, font());
+    Label3 = MakeLabel(Panel1, QStringLiteral("Y-Axis:"), 8, 21, bold);
+    Label4 = MakeLabel(Panel1, QStringLiteral("0"), 56, 21, font());
+    for (QLabel* value : {Label2, Label4})
+        value->setFixedWidth(20);
+
+    Panel2 = MakePanel(this, {340, 148, 137, 49});
+    auto* caption = new QLabel(QStringLiteral("SCORE"), Panel2);
+    caption->setFont(SansFont(17, true));
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setGeometry(Panel2->rect());
+    const QFont scoreFont = SansFont(20, true);
+    RedScore = new QLabel(QStringLiteral("1"), Panel2);
+    RedScore->setGeometry(4, 12, 33, 25);
+    BlueScore = new QLabel(QStringLiteral("1"), Panel2);
+    BlueScore->setGeometry(104, 12, 29, 25);
+    for (QLabel* score : {RedScore, BlueScore}) {
+        score->setFont(scoreFont);
+        score->setAlignment(Qt::AlignCenter);
+    }
+    SetTextColor(RedScore, clRed);
+    SetTextColor(BlueScore, clBlue);
+
+    Button1 = MakeButton(this, QStringLiteral("Restart"), {360, 232, 97, 25});
+    BitBtn4 = MakeButton(this, QString::fromUtf8("Nápověda"), {360, 260, 97, 25}, QStringLiteral("glyph-help.png"));
+    BitBtn2 = MakeButton(this, QString::fromUtf8("Nastavení"), {360, 288, 97, 25}, QStringLiteral("glyph-setup.png"));
+    BitBtn1 = MakeButton(this, QStringLiteral("Konec"), {360, 316, 97, 25}, QStringLiteral("glyph-quit.png"));
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+
+    Label6 = MakeLabel(this, QStringLiteral("Acceleration status"), 344, 344, bold);
+    Label5 = new QLabel(this);
+    Label5->setGeometry(344, 360, 129, 20);
+    Label5->setFont(SansFont(17));
+    Label5->setAlignment(Qt::AlignCenter);
+    SetTextColor(Label5, clRed);
+
+    ProgressBar2 = new QProgressBar(this);
+    ProgressBar2->setOrientation(Qt::Vertical);
+    ProgressBar2->setGeometry(480, 8, 9, 373);
+    ProgressBar2->setRange(0, 100);
+    ProgressBar2->setValue(0);
+    ProgressBar2->setTextVisible(false);
+
+    PentiumMMX1 = new TPentiumMMX(this);
+
+    Timer1.setInterval(100);
+    connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    QWidget* order[] = {ScrollBox1, Panel1, ProgressBar1, Button1, BitBtn1, BitBtn2, Panel2, BitBtn4, ProgressBar2};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    Button1->setFocus();
+}
+
+void TForm1::SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5)
+{
+    aboutBox_ = aboutBox;
+    setupDial_ = setupDial;
+    form5_ = form5;
+}
+
+void TForm1::FormCreate()
+{
+    try {
+        LoadSettings(game_, [this](bool raised) { HexMap1->SetHex3d(raised); });
+    } catch (const std::exception& error) {
+        ShowException(error);
+    }
+    game_.DirectXEnabled = 0;
+    game_.NetworkPlay = 0;
+    game_.NetworkClient = 1;
+}
+
+bool TForm1::event(QEvent* event)
+{
+    // The first activation lays out the first game. A desktop without a
+    // window manager never activates the window, so showing it counts too.
+    if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Show) && !activated_) {
+        activated_ = true;
+        // Queued, so that the window paints before the first board is laid out.
+        QMetaObject::invokeMethod(this, [this] { RunSequence([this] { FormActivate(); }); }, Qt::QueuedConnection);
+    }
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize)
+        FitScrollBox();
+    return QWidget::event(event);
+}
+
+void TForm1::FitScrollBox()
+{
+    if (!HexMap1)
+        return;
+    // The scroll range follows the board, as far as its right and bottom edge.
+    ScrollBox1->widget()->resize(HexMap1->x() + HexMap1->width(), HexMap1->y() + HexMap1->height());
+}
+
+void TForm1::RunSequence(const std::function<void()>& sequence)
+{
+    ++sequenceDepth_;
+    try {
+        sequence();
+    } catch (...) {
+        --sequenceDepth_;
+        throw;
+    }
+    if (--sequenceDepth_ == 0 && pendingAction_) {
+        auto action = std::move(pendingAction_);
+        pendingAction_ = nullptr;
+        action();
+    }
+}
+
+void TForm1::RunWhenIdle(std::function<void()> action)
+{
+    if (SequenceRunning())
+        pendingAction_ = std::move(action);
+    else
+        action();
+}
+
+void TForm1::FormActivate()
+{
+    random_.seed(static_cast<std::mt19937::result_type>(
+        std::chrono::steady_clock::now().time_since_epoch().count()));
+    const auto firstPlayer = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 1)(random_));
+    SetUpNewBoard(game_, firstPlayer);
+    HexMap1->SetHexColumns(game_.BoardWidth);
+    HexMap1->SetHexRows(game_.BoardHeight);
+    FitScrollBox();
+
+    // The cells are painted into the hidden board; the players watch the bar.
+    HexMap1->hide();
+    ProgressBar1->show();
+    const int step = 100 / game_.TotalCells;
+    ForEachCell(game_.Size(), [&](TPoint cell) {
+        game_.HoverCell = cell;
+        HexMap1->ColorHex(game_.GameBoard[cell], TBrushStyle::bsSolid, cell);
+        ProgressBar1->setValue(ProgressBar1->value() + step);
+        WaitMs(1);
+    });
+    HexMap1->show();
+    BlueScore->setText(QStringLiteral("1"));
+    RedScore->setText(QStringLiteral("1"));
+    ProgressBar1->hide();
+    ProgressBar1->setValue(0);
+
+    game_.HoverCell = {1, 1};
+    game_.SelectedCell = {1, 1};
+    game_.SelectionState = 0;
+    UpdateAccelerationStatus();
+    UpdateTurnIndicator();
+    StartGameMusic();
+    Timer1.start();
+}
+
+void TForm1::UpdateTurnIndicator()
+{
+    KITScanner1->SetScanColor(game_.CurrentPlayer == 1 ? scBlue : scRed);
+}
+
+void TForm1::UpdateAccelerationStatus()
+{
+    const bool boosted = PentiumMMX1->MMXsupport() && game_.MmxEnabled == 1;
+    Label5->setText(boosted ? QStringLiteral("MMX Boosted !") : QStringLiteral("x86 Instructions"));
+}
+
+void TForm1::SelectHex(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
+    // A press that arrives while a board is being laid out or filled would
+    // act on a board that is about to change.
+    if (SequenceRunning())
+        return;
+    RunSequence([&] { logic_.SelectHex(x, y); });
+}
+
+void TForm1::HexMap1MouseMove(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
+{
+    const TPoint cell = HexMap1->ConvertPoint({x, y}, cpPixelToCell);
+    if (cell == game_.HoverCell)
+        return;
+    Label2->setText(QString::number(cell.X));
+    Label4->setText(QString::number(cell.Y));
+    game_.HoverCell = cell;
+}
+
+void TForm1::Button1Click()
+{
+    RunWhenIdle([this] { RunSequence([this] { FormActivate(); }); });
+}
+
+void TForm1::BitBtn1Click()
+{
+    RunWhenIdle([this] {
+        QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
+                             QString::fromUtf8("Opravdu chcete ukončit program?"), QMessageBox::NoButton, this);
+        QAbstractButton* yes = question.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+        question.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        question.exec();
+        if (question.clickedButton() != yes)
+            return;
+        if (aboutBox_)
+            aboutBox_->exec();
+        try {
+            SaveSettings(game_, HexMap1->Hex3d());
+        } catch (const std::exception& error) {
+            // Reported, but the players still get to leave: the window has
+            // no other way out.
+            ShowException(error);
+        }
+        closing_ = true;
+        close();
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    // A close request from the desktop takes the Konec path with its question.
+    event->ignore();
+    QMetaObject::invokeMethod(this, &TForm1::BitBtn1Click, Qt::QueuedConnection);
+}
+
+void TForm1::BitBtn2Click()
+{
+    RunWhenIdle([this] {
+        if (!setupDial_)
+            return;
+        game_.RestartNeeded = 0;
+        setupDial_->exec();
+        ApplyMusicSetting();
+        if (setupDial_->CheckBox9->isChecked() != HexMap1->Hex3d()) {
+            HexMap1->SetHex3d(setupDial_->CheckBox9->isChecked());
+            ForEachCell(game_.Size(), [&](TPoint cell) {
+                if (game_.GameBoard[cell] != clGray)
+                    HexMap1->ColorHex(game_.GameBoard[cell], TBrushStyle::bsSolid, cell);
+            });
+        }
+        UpdateAccelerationStatus();
+        if (game_.RestartNeeded)
+            RunSequence([this] { FormActivate(); });
+    });
+}
+
+void TForm1::BitBtn4Click()
+{
+    ShowHelpTopic(this, QStringLiteral("Zelvon.hlp"), QStringLiteral("IDH_1"));
+}
+
+void TForm1::Timer1Timer()
+{
+    MusicTick();
+}
+
+const THexGeometry& TForm1::BoardGeometry() const
+{
+    return HexMap1->Geometry();
+}
+
+void TForm1::PaintCell(TPoint cell, TColor color)
+{
+    HexMap1->ColorHex(color, TBrushStyle::bsSolid, cell);
+}
+
+void TForm1::PlayEffect(const QString& fileName)
+{
+    PlaySoundEffect(fileName);
+}
+
+void TForm1::ShowScore(TSide side, int count)
+{
+    (side == TSide::Red ? RedScore : BlueScore)->setText(QString::number(count));
+}
+
+void TForm1::Wait(int milliseconds)
+{
+    WaitMs(milliseconds);
+}
+
+void TForm1::ShowPodium(TPodiumOutcome outcome)
+{
+    if (form5_)
+        form5_->ShowPodium(outcome, game_.SoundEnabled == 1);
+}
+
+void TForm1::Restart()
+{
+    FormActivate();
+}
+
+void TForm1::StartGameMusic()
+{
+}
+
+void TForm1::ApplyMusicSetting()
+{
+}
+
+void TForm1::MusicTick()
+{
+}

@@ -1,0 +1,120 @@
+// The main window: the board in its scroll box, the scores, the turn
+// indicator, the coordinate read-out, the acceleration status line, the
+// music bar and the four buttons. It shows what the game logic decides and
+// forwards the players' input to it; the rules themselves live in
+// TGameLogic.
+#pragma once
+
+#include "game/GameLogic.h"
+#include "game/GameState.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <random>
+
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QScrollArea;
+class TAboutBox;
+class THexMap;
+class TKITScanner;
+class TPentiumMMX;
+class TSetupDial;
+class TURLLabel;
+class TForm5;
+
+class TForm1 : public QWidget, public IGameView {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The other windows, created after this one and owned by the program.
+    void SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5);
+
+    TGameState& Game() { return game_; }
+
+    // The new game; also the Restart button's handler.
+    void FormActivate();
+    void UpdateTurnIndicator() override;
+    void UpdateAccelerationStatus();
+
+    // True while a paced sequence (the set-up of a board, a move with its
+    // fill) runs; board presses are ignored and button actions wait for it.
+    bool SequenceRunning() const { return sequenceDepth_ > 0; }
+
+    // Controls, named as the players' documentation names them.
+    QScrollArea* ScrollBox1 = nullptr;
+    THexMap* HexMap1 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    TURLLabel* URLLabel1 = nullptr;
+    TKITScanner* KITScanner1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QLabel* RedScore = nullptr;
+    QLabel* BlueScore = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* BitBtn4 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label5 = nullptr;
+    QProgressBar* ProgressBar2 = nullptr;
+    TPentiumMMX* PentiumMMX1 = nullptr;
+    QTimer Timer1;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // IGameView
+    const THexGeometry& BoardGeometry() const override;
+    void PaintCell(TPoint cell, TColor color) override;
+    void PlayEffect(const QString& fileName) override;
+    void ShowScore(TSide side, int count) override;
+    void Wait(int milliseconds) override;
+    void ShowPodium(TPodiumOutcome outcome) override;
+    void Restart() override;
+
+    void CreateControls();
+    void FormCreate();
+    void SelectHex(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void HexMap1MouseMove(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void Button1Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn4Click();
+    void Timer1Timer();
+    void FitScrollBox();
+    void StartGameMusic();
+    void ApplyMusicSetting();
+    void MusicTick();
+
+    // Runs a paced sequence; a button action that arrived meanwhile runs
+    // when the outermost one has finished.
+    void RunSequence(const std::function<void()>& sequence);
+    void RunWhenIdle(std::function<void()> action);
+
+    TGameState game_;
+    TGameLogic logic_{game_, *this};
+    std::mt19937 random_;
+    TAboutBox* aboutBox_ = nullptr;
+    TSetupDial* setupDial_ = nullptr;
+    TForm5* form5_ = nullptr;
+    bool activated_ = false;
+    bool closing_ = false;
+    int sequenceDepth_ = 0;
+    std::function<void()> pendingAction_;
+};

@@ -1,0 +1,186 @@
+// JPEG decoding on libjpeg's classic API with an error manager of our own:
+// libjpeg's default one prints and ends the process, ours jumps back to the
+// decoder, which turns the failure into an `Exception`.
+#include "shell/JpegImage.h"
+
+#include "shell/Exception.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+namespace {
+
+// Multi-scan (progressive) files keep all coefficients of the picture in
+// memory; a forged header could ask for gigabytes, so libjpeg's working
+// memory is capped as well. An honest 8192 x 8192 picture fits.
+constexpr long MaxJpegWorkingMemory = 512L * 1024 * 1024;
+
+struct TJpegErrors {
+    jpeg_error_mgr Manager; // first member: libjpeg hands back a pointer to it
+    std::jmp_buf Jump;
+    char Error[JMSG_LENGTH_MAX];
+    char FirstWarning[JMSG_LENGTH_MAX];
+};
+
+TJpegErrors* ErrorsOf(j_common_ptr info)
+{
+    return reinterpret_cast<TJpegErrors*>(info->err);
+}
+
+[[noreturn]] void ErrorExit(j_common_ptr info)
+{
+    TJpegErrors* errors = ErrorsOf(info);
+    (*info->err->format_message)(info, errors->Error);
+    std::longjmp(errors->Jump, 1);
+}
+
+// Warnings are counted and the first one kept for the message; trace
+// messages (level >= 0) are dropped. Nothing reaches stderr.
+void EmitMessage(j_common_ptr info, int level)
+{
+    if (level >= 0)
+        return;
+    TJpegErrors* errors = ErrorsOf(info);
+    if (info->err->num_warnings == 0)
+        (*info->err->format_message)(info, errors->FirstWarning);
+    ++info->err->num_warnings;
+}
+
+void OutputMessage(j_common_ptr)
+{
+}
+
+enum class TDecodeFailure { None, Invalid, Damaged, TooLarge, NoMemory };
+
+struct TDecodeResult {
+    TDecodeFailure Failure = TDecodeFailure::None;
+    unsigned Width = 0;
+    unsigned Height = 0;
+};
+
+// error_exit longjmps into this frame, so nothing here may need a destructor
+// while libjpeg runs; the image lives in the caller's frame.
+void DecodeStream(const unsigned char* bytes, unsigned long size, QImage* image, TJpegErrors* errors,
+                  TDecodeResult* result)
+{
+    jpeg_decompress_struct info {};
+    info.err = jpeg_std_error(&errors->Manager);
+    errors->Manager.error_exit = ErrorExit;
+    errors->Manager.emit_message = EmitMessage;
+    errors->Manager.output_message = OutputMessage;
+
+    if (setjmp(errors->Jump) != 0) {
+        jpeg_destroy_decompress(&info);
+        result->Failure = TDecodeFailure::Invalid;
+        return;
+    }
+
+    jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = MaxJpegWorkingMemory;
+    jpeg_mem_src(&info, bytes, size);
+    jpeg_read_header(&info, TRUE);
+
+    result->Width = info.image_width;
+    result->Height = info.image_height;
+    if (info.image_width > unsigned(MaxJpegSide) || info.image_height > unsigned(MaxJpegSide)) {
+        jpeg_destroy_decompress(&info);
+        result->Failure = TDecodeFailure::TooLarge;
+        return;
+    }
+
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    // A multi-scan file is read whole by start_decompress, so a cut-short
+    // one already shows here.
+    if (errors->Manager.num_warnings > 0 || info.output_components != 3) {
+        jpeg_destroy_decompress(&info);
+        result->Failure = TDecodeFailure::Damaged;
+        return;
+    }
+
+    *image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB888);
+    if (image->isNull()) {
+        jpeg_destroy_decompress(&info);
+        result->Failure = TDecodeFailure::NoMemory;
+        return;
+    }
+
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = image->scanLine(int(info.output_scanline));
+        // Stop at the first warning: the rest would be grey filler, and a
+        // forged size would make us decode all of it for nothing.
+        if (jpeg_read_scanlines(&info, &row, 1) != 1 || errors->Manager.num_warnings > 0) {
+            jpeg_destroy_decompress(&info);
+            result->Failure = TDecodeFailure::Damaged;
+            return;
+        }
+    }
+
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    if (errors->Manager.num_warnings > 0)
+        result->Failure = TDecodeFailure::Damaged;
+}
+
+QString Quoted(const QString& name)
+{
+    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(name));
+}
+
+} // namespace
+
+QImage DecodeJpeg(const QByteArray& data, const QString& name)
+{
+    if (data.isEmpty())
+        throw Exception(QStringLiteral("The file %1 is not a valid JPEG picture (the file is empty).").arg(Quoted(name)));
+    if (data.size() > MaxJpegFileSize)
+        throw Exception(QStringLiteral("The JPEG picture %1 is too large (%2 bytes).").arg(Quoted(name)).arg(data.size()));
+
+    TJpegErrors errors {};
+    TDecodeResult result;
+    QImage image;
+    DecodeStream(reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()),
+                 &image, &errors, &result);
+
+    switch (result.Failure) {
+    case TDecodeFailure::None:
+        return image;
+    case TDecodeFailure::Invalid:
+        throw Exception(QStringLiteral("The file %1 is not a valid JPEG picture (%2).")
+                            .arg(Quoted(name), QString::fromLocal8Bit(errors.Error)));
+    case TDecodeFailure::Damaged:
+        throw Exception(QStringLiteral("The JPEG picture %1 is damaged (%2).")
+                            .arg(Quoted(name), errors.FirstWarning[0] != '\0'
+                                                   ? QString::fromLocal8Bit(errors.FirstWarning)
+                                                   : QStringLiteral("unexpected image format")));
+    case TDecodeFailure::TooLarge:
+        throw Exception(QStringLiteral("The JPEG picture %1 is too large (%2 x %3 pixels, at most %4 x %4).")
+                            .arg(Quoted(name))
+                            .arg(result.Width)
+                            .arg(result.Height)
+                            .arg(MaxJpegSide));
+    case TDecodeFailure::NoMemory:
+        break;
+    }
+    throw Exception(QStringLiteral("Not enough memory to decode the JPEG picture %1.").arg(Quoted(name)));
+}
+
+QImage LoadJpeg(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Exception(QStringLiteral("Cannot open file %1. %2").arg(Quoted(path), file.errorString()));
+    if (file.size() > MaxJpegFileSize)
+        throw Exception(QStringLiteral("The JPEG picture %1 is too large (%2 bytes).").arg(Quoted(path)).arg(file.size()));
+    // Bounded read: a device file can claim size 0 and never end.
+    const QByteArray data = file.read(MaxJpegFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw Exception(QStringLiteral("Cannot read file %1. %2").arg(Quoted(path), file.errorString()));
+    return DecodeJpeg(data, path);
+}

@@ -1,0 +1,280 @@
+// Grid arithmetic: half heights, control sizes, cell centres, the pixel bands
+// of the hit test with their half-to-even borders, and move distances.
+#include "hexmap/HexGeometry.h"
+#include "tests/TestSupport.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+THexGeometry Grid(int columns, int rows, int radius)
+{
+    THexGeometry g;
+    g.HexColumns = columns;
+    g.HexRows = rows;
+    g.HexRadius = radius;
+    g.HexHalfHeight = HalfHeightOf(radius);
+    return g;
+}
+
+struct Band {
+    int index, first, last; // inclusive pixel range answering for `index`
+};
+
+// The main window's map, R = 20, H = 17, 10 x 10: bands as published for it.
+const std::vector<Band> ColumnBands = {{1, 6, 34},    {2, 35, 65},    {3, 66, 94},    {4, 95, 125},
+                                       {5, 126, 154}, {6, 155, 185},  {7, 186, 214},  {8, 215, 245},
+                                       {9, 246, 274}, {10, 275, 305}};
+
+// Rows 1-4 and 10 as listed; the rows between repeat with the period of two
+// rows (68 pixels), odd rows losing both border pixels to the even ones.
+std::vector<Band> RowBands(bool oddColumn)
+{
+    std::vector<Band> bands = oddColumn ? std::vector<Band>{{1, 1, 33}, {2, 34, 68}, {3, 69, 101}, {4, 102, 136}}
+                                        : std::vector<Band>{{1, 18, 50}, {2, 51, 85}, {3, 86, 118}, {4, 119, 153}};
+    for (int row = 5; row <= 9; ++row) {
+        const Band& twoAbove = bands[row - 3];
+        bands.push_back({row, twoAbove.first + 68, twoAbove.last + 68});
+    }
+    bands.push_back(oddColumn ? Band{10, 306, 340} : Band{10, 323, 357});
+    return bands;
+}
+
+int BandOf(const std::vector<Band>& bands, int pixel)
+{
+    for (const Band& band : bands)
+        if (pixel >= band.first && pixel <= band.last)
+            return band.index;
+    return 0;
+}
+
+// Shortest path length between cells, from the cells' heights in half cells.
+int ClosedFormDistance(TPoint a, TPoint b)
+{
+    const auto v = [](TPoint p) { return 2 * p.Y - ((p.X & 1) ? 1 : 0); };
+    const int dx = std::abs(a.X - b.X), dv = std::abs(v(a) - v(b));
+    return dx + std::max(0, (dv - dx) / 2);
+}
+
+} // namespace
+
+class HexGeometryTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void halfHeightOfEveryListedRadius()
+    {
+        const int table[][2] = {{2, 2},   {4, 3},   {6, 5},   {8, 7},   {10, 9},  {12, 10}, {14, 12}, {16, 14},
+                                {18, 16}, {20, 17}, {22, 19}, {24, 21}, {26, 23}, {28, 24}, {30, 26}, {40, 35}};
+        for (const auto& [radius, halfHeight] : table)
+            QCOMPARE(HalfHeightOf(radius), halfHeight);
+    }
+
+    void controlSizes_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("radius");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("main window board") << 10 << 10 << 20 << 310 << 357;
+        QTest::newRow("settings preview") << 10 << 10 << 4 << 62 << 63;
+        QTest::newRow("default") << 8 << 8 << 30 << 375 << 442;
+        QTest::newRow("one cell") << 1 << 1 << 20 << 40 << 51;
+    }
+    void controlSizes()
+    {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        QFETCH(int, radius);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        const THexGeometry g = Grid(columns, rows, radius);
+        QCOMPARE(g.ControlWidth(), width);
+        QCOMPARE(g.ControlHeight(), height);
+    }
+
+    void cellCentres_data()
+    {
+        QTest::addColumn<TPoint>("cell");
+        QTest::addColumn<TPoint>("pixel");
+        QTest::newRow("(1,1)") << TPoint{1, 1} << TPoint{20, 17};
+        QTest::newRow("(2,1)") << TPoint{2, 1} << TPoint{50, 34};
+        QTest::newRow("(3,4)") << TPoint{3, 4} << TPoint{80, 119};
+        QTest::newRow("(1,10)") << TPoint{1, 10} << TPoint{20, 323};
+        QTest::newRow("(10,10)") << TPoint{10, 10} << TPoint{290, 340};
+        // No bounds check: outside cells convert by the same formulas.
+        QTest::newRow("(0,0)") << TPoint{0, 0} << TPoint{-10, 0};
+        QTest::newRow("(-1,2)") << TPoint{-1, 2} << TPoint{-40, 51};
+    }
+    void cellCentres()
+    {
+        QFETCH(TPoint, cell);
+        QFETCH(TPoint, pixel);
+        QCOMPARE(Grid(10, 10, 20).ConvertPoint(cell, cpCellToPixel), pixel);
+    }
+
+    void pixelBandsOfTheMainBoard()
+    {
+        // Every pixel around and inside the 310 x 357 map, so every border
+        // pixel on both axes and both column parities is covered.
+        const THexGeometry g = Grid(10, 10, 20);
+        const std::vector<Band> oddRows = RowBands(true), evenRows = RowBands(false);
+        for (int x = -40; x <= 340; ++x) {
+            const int column = BandOf(ColumnBands, x);
+            for (int y = -40; y <= 400; ++y) {
+                const int row = column == 0 ? 0 : BandOf((column & 1) ? oddRows : evenRows, y);
+                const TPoint expected = row == 0 ? TPoint{} : TPoint{column, row};
+                const TPoint actual = g.ConvertPoint({x, y}, cpPixelToCell);
+                if (actual != expected)
+                    QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) gave (%3, %4), expected (%5, %6)")
+                                         .arg(x).arg(y).arg(actual.X).arg(actual.Y).arg(expected.X).arg(expected.Y)));
+            }
+        }
+    }
+
+    void edgePixels_data()
+    {
+        QTest::addColumn<TPoint>("pixel");
+        QTest::addColumn<TPoint>("cell");
+        QTest::newRow("origin") << TPoint{0, 0} << TPoint{0, 0};
+        QTest::newRow("left of column 1") << TPoint{5, 20} << TPoint{0, 0};
+        QTest::newRow("first of column 1") << TPoint{6, 20} << TPoint{1, 1};
+        QTest::newRow("first of column 2") << TPoint{35, 20} << TPoint{2, 1};
+        QTest::newRow("last of column 2") << TPoint{65, 20} << TPoint{2, 1};
+        QTest::newRow("first of column 4") << TPoint{95, 20} << TPoint{4, 1};
+        QTest::newRow("odd column, border rows 1|2") << TPoint{20, 34} << TPoint{1, 2};
+        QTest::newRow("odd column, border rows 2|3") << TPoint{20, 68} << TPoint{1, 2};
+        QTest::newRow("even column, above row 1") << TPoint{50, 17} << TPoint{0, 0};
+        QTest::newRow("even column, top of row 1") << TPoint{50, 18} << TPoint{2, 1};
+        QTest::newRow("bottom-right pixel") << TPoint{305, 357} << TPoint{10, 10};
+        QTest::newRow("right of the grid") << TPoint{306, 20} << TPoint{0, 0};
+        QTest::newRow("below odd column") << TPoint{20, 341} << TPoint{0, 0};
+        QTest::newRow("column inside, row above") << TPoint{20, -30} << TPoint{0, 0};
+        QTest::newRow("row inside, column left") << TPoint{-30, 100} << TPoint{0, 0};
+        QTest::newRow("far away") << TPoint{1 << 30, -(1 << 30)} << TPoint{0, 0};
+    }
+    void edgePixels()
+    {
+        QFETCH(TPoint, pixel);
+        QFETCH(TPoint, cell);
+        QCOMPARE(Grid(10, 10, 20).ConvertPoint(pixel, cpPixelToCell), cell);
+    }
+
+    void everyCentreConvertsBackToItsCell()
+    {
+        for (const int radius : {2, 4, 20, 30})
+            for (int columns = 4; columns <= 10; ++columns)
+                for (int rows = 4; rows <= 10; ++rows) {
+                    const THexGeometry g = Grid(columns, rows, radius);
+                    for (int x = 1; x <= columns; ++x)
+                        for (int y = 1; y <= rows; ++y) {
+                            const TPoint centre = g.ConvertPoint({x, y}, cpCellToPixel);
+                            QCOMPARE(g.ConvertPoint(centre, cpPixelToCell), (TPoint{x, y}));
+                        }
+                }
+    }
+
+    void pixelToCellWithoutARadiusGivesNoCell()
+    {
+        // A geometry left without a radius must not divide by zero.
+        THexGeometry g = Grid(10, 10, 20);
+        g.HexRadius = 0;
+        g.HexHalfHeight = 0;
+        QCOMPARE(g.ConvertPoint({20, 20}, cpPixelToCell), TPoint{});
+    }
+
+    void listedDistances_data()
+    {
+        QTest::addColumn<TPoint>("a");
+        QTest::addColumn<TPoint>("b");
+        QTest::addColumn<int>("distance");
+        QTest::newRow("same cell") << TPoint{4, 4} << TPoint{4, 4} << 0;
+        QTest::newRow("(1,5)-(2,5)") << TPoint{1, 5} << TPoint{2, 5} << 1;
+        QTest::newRow("(1,5)-(2,4)") << TPoint{1, 5} << TPoint{2, 4} << 1;
+        QTest::newRow("(2,5)-(1,5)") << TPoint{2, 5} << TPoint{1, 5} << 1;
+        QTest::newRow("(2,5)-(1,6)") << TPoint{2, 5} << TPoint{1, 6} << 1;
+        QTest::newRow("(2,6)-(1,6)") << TPoint{2, 6} << TPoint{1, 6} << 1;
+        QTest::newRow("(1,5)-(2,6)") << TPoint{1, 5} << TPoint{2, 6} << 2;
+        QTest::newRow("(2,5)-(1,4)") << TPoint{2, 5} << TPoint{1, 4} << 2;
+        QTest::newRow("(3,3)-(5,3)") << TPoint{3, 3} << TPoint{5, 3} << 2;
+        QTest::newRow("(1,1)-(2,2)") << TPoint{1, 1} << TPoint{2, 2} << 2;
+        QTest::newRow("(3,5)-(4,3)") << TPoint{3, 5} << TPoint{4, 3} << 2;
+        QTest::newRow("(1,1)-(3,2)") << TPoint{1, 1} << TPoint{3, 2} << 2;
+        QTest::newRow("(1,1)-(3,3)") << TPoint{1, 1} << TPoint{3, 3} << 3;
+        QTest::newRow("(1,1)-(10,10)") << TPoint{1, 1} << TPoint{10, 10} << 14;
+        QTest::newRow("(10,1)-(1,10)") << TPoint{10, 1} << TPoint{1, 10} << 13;
+    }
+    void listedDistances()
+    {
+        QFETCH(TPoint, a);
+        QFETCH(TPoint, b);
+        QFETCH(int, distance);
+        const THexGeometry g = Grid(10, 10, 20);
+        QCOMPARE(g.HexDistance(a, b), distance);
+        QCOMPARE(g.HexDistance(b, a), distance);
+    }
+
+    void distanceIsTheShortestPathInEveryGrid()
+    {
+        for (int columns = 4; columns <= 10; ++columns)
+            for (int rows = 4; rows <= 10; ++rows) {
+                const THexGeometry g = Grid(columns, rows, 20);
+                for (int ax = 1; ax <= columns; ++ax)
+                    for (int ay = 1; ay <= rows; ++ay)
+                        for (int bx = 1; bx <= columns; ++bx)
+                            for (int by = 1; by <= rows; ++by) {
+                                const TPoint a{ax, ay}, b{bx, by};
+                                const int distance = g.HexDistance(a, b);
+                                if (distance != ClosedFormDistance(a, b) || distance != g.HexDistance(b, a))
+                                    QFAIL(qPrintable(QStringLiteral("%1 x %2: (%3,%4)-(%5,%6) gave %7 and %8, expected %9")
+                                                         .arg(columns).arg(rows).arg(ax).arg(ay).arg(bx).arg(by)
+                                                         .arg(distance).arg(g.HexDistance(b, a))
+                                                         .arg(ClosedFormDistance(a, b))));
+                            }
+            }
+    }
+
+    void distanceIsSymmetricAlsoOutsideTheGrid()
+    {
+        const THexGeometry g = Grid(6, 5, 20);
+        for (int ax = -3; ax <= 9; ++ax)
+            for (int ay = -3; ay <= 8; ++ay)
+                for (int bx = -3; bx <= 9; ++bx)
+                    for (int by = -3; by <= 8; ++by)
+                        QCOMPARE(g.HexDistance({ax, ay}, {bx, by}), g.HexDistance({bx, by}, {ax, ay}));
+    }
+
+    void walkSaturatesAtTheCellCount()
+    {
+        QCOMPARE(Grid(4, 4, 20).HexDistance({1, 1}, {30, 30}), 16);
+        QCOMPARE(Grid(4, 4, 20).HexDistance({30, 30}, {1, 1}), 16);
+        // Same column or row is counted directly, without the walk's budget.
+        QCOMPARE(Grid(4, 4, 20).HexDistance({1, 1}, {30, 1}), 29);
+    }
+
+    void walkWithoutBudgetMakesOneStep_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("no columns") << 0 << 10;
+        QTest::newRow("no rows") << 10 << 0;
+        QTest::newRow("negative product") << -3 << 4;
+    }
+    void walkWithoutBudgetMakesOneStep()
+    {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        const THexGeometry g = Grid(columns, rows, 20);
+        QCOMPARE(g.HexDistance({1, 1}, {5, 7}), 1);
+        QCOMPARE(g.HexDistance({2, 2}, {3, 3}), 1);
+        QCOMPARE(g.HexDistance({1, 1}, {1, 7}), 6);
+    }
+};
+
+QTEST_APPLESS_MAIN(HexGeometryTest)
+#include "HexGeometryTest.moc"

@@ -1,0 +1,452 @@
+// The settings store in a private XDG configuration folder: first run,
+// round trips, the texts of on and off, board size limits, every failure,
+// unwritable places and damaged files.
+#include "game/GameState.h"
+#include "shell/Exception.h"
+#include "shell/Settings.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// The settings as one line, so that a mismatch shows every value at once.
+QString Describe(const TGameState& state, std::optional<bool> hex3d)
+{
+    return QStringLiteral("Sound=%1 Music=%2 MMX=%3 Sirka=%4 Vyska=%5 3Dhex=%6")
+        .arg(state.SoundEnabled)
+        .arg(state.MusicEnabled)
+        .arg(state.MmxEnabled)
+        .arg(state.BoardWidth)
+        .arg(state.BoardHeight)
+        .arg(hex3d ? QString::number(int(*hex3d)) : QStringLiteral("unset"));
+}
+
+const QString Defaults = QStringLiteral("Sound=1 Music=1 MMX=1 Sirka=10 Vyska=10 3Dhex=1");
+
+// Values nothing in the store produces, so an untouched variable shows.
+TGameState Scrambled()
+{
+    TGameState state;
+    state.SoundEnabled = state.MusicEnabled = state.MmxEnabled = 0x55;
+    state.BoardWidth = state.BoardHeight = 0;
+    state.DirectXEnabled = state.NetworkPlay = 1;
+    state.NetworkClient = 0;
+    return state;
+}
+
+} // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir config_;
+    QString folder_;
+    QString file_;
+    int stamp_ = 0;
+
+    // Writes the store as a user or another program would. The file's time
+    // moves on each time, because QSettings keeps parsed files per process
+    // and reads one again only when its size or time changed.
+    void WriteStore(const QByteArray& content)
+    {
+        QDir().mkpath(folder_);
+        QFile file(file_);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        Touch();
+    }
+
+    void Touch()
+    {
+        QFile file(file_);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)).addSecs(++stamp_), QFileDevice::FileModificationTime));
+    }
+
+    QByteArray StoreContent() const
+    {
+        QFile file(file_);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+    // Loads into scrambled variables; the per-run flags come out the same
+    // whatever happens.
+    QString Load(QString* error = nullptr)
+    {
+        TGameState state = Scrambled();
+        std::optional<bool> hex3d;
+        int hex3dCalls = 0;
+        try {
+            LoadSettings(state, [&](bool on) { hex3d = on; ++hex3dCalls; });
+        } catch (const Exception& e) {
+            if (!error)
+                throw;
+            *error = e.Message;
+        }
+        if (state.DirectXEnabled != 0 || state.NetworkPlay != 0 || state.NetworkClient != 1)
+            return QStringLiteral("per-run flags not reset");
+        if (hex3dCalls != 1)
+            return QStringLiteral("raised-cell style set %1 times").arg(hex3dCalls);
+        return Describe(state, hex3d);
+    }
+
+    QString SaveError(const TGameState& state, bool hex3d)
+    {
+        try {
+            SaveSettings(state, hex3d);
+        } catch (const Exception& e) {
+            return e.Message;
+        }
+        return {};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+        folder_ = config_.path() + QStringLiteral("/Brantek");
+        file_ = folder_ + QStringLiteral("/Zelvon.conf");
+        // Never run against the user's real settings.
+        const QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brantek"), QStringLiteral("Zelvon"));
+        if (store.fileName() != file_)
+            QFAIL(qPrintable(QStringLiteral("the store is at %1, not in the test folder").arg(store.fileName())));
+    }
+
+    void init()
+    {
+        QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(file_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFileInfo(folder_).isDir() ? (void)QDir(folder_).removeRecursively() : (void)QFile::remove(folder_);
+        QFile::remove(config_.path() + QStringLiteral("/Brantek.conf"));
+    }
+
+    void cleanup() { init(); }
+
+    void firstRunCreatesTheEmptyStoreAndUsesDefaults()
+    {
+        QVERIFY(!QFileInfo::exists(file_));
+        QCOMPARE(Load(), Defaults);
+        QVERIFY(QFileInfo(file_).isFile());
+        QCOMPARE(QFileInfo(file_).size(), qint64(0));
+
+        init();
+        QCOMPARE(ReadSetting(QStringLiteral("Sound"), QStringLiteral("dflt")), QStringLiteral("dflt"));
+        QVERIFY(QFileInfo(file_).isFile());
+    }
+
+    void textReadsBackAsWritten_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char* text : {"1", "0", "7", "10", "", "1, 2", " 7 ", "@ByteArray(x)", "a;b=c\"d", "back\\slash", "two\nlines", "[General]"})
+            QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(QString::fromUtf8(text).replace(u'\n', QLatin1String("\\n"))))) << QString::fromUtf8(text);
+        QTest::newRow("non-ASCII") << QStringLiteral("Želva ✓");
+    }
+
+    void textReadsBackAsWritten()
+    {
+        QFETCH(QString, text);
+        WriteSetting(QStringLiteral("Sound"), QStringLiteral("before"));
+        WriteSetting(QStringLiteral("Music"), text);
+        Touch(); // from the file, not from QSettings' memory
+        QCOMPARE(ReadSetting(QStringLiteral("Music"), QStringLiteral("<none>")), text);
+        QCOMPARE(ReadSetting(QStringLiteral("Sound"), QStringLiteral("<none>")), QStringLiteral("before"));
+    }
+
+    void saveWritesAllSevenValuesAsText()
+    {
+        TGameState state;
+        state.SoundEnabled = 1;
+        state.MusicEnabled = 0;
+        state.MmxEnabled = 2; // on only when exactly 1
+        state.BoardWidth = 7;
+        state.BoardHeight = 5;
+        QCOMPARE(SaveError(state, false), QString());
+        QStringList lines = QString::fromUtf8(StoreContent()).split(u'\n', Qt::SkipEmptyParts);
+        lines.sort();
+        QCOMPARE(lines, (QStringList{"3Dhex=0", "MMX=0", "Music=0", "Sirka=7", "Sound=1", "Ver=1.6b", "Vyska=5", "[General]"}));
+        Touch();
+        QCOMPARE(Load(), QStringLiteral("Sound=1 Music=0 MMX=0 Sirka=7 Vyska=5 3Dhex=0"));
+    }
+
+    void storedTextsLoad_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("all set") << QByteArray("[General]\nSound=0\nMusic=1\nMMX=0\nSirka=6\nVyska=8\n3Dhex=0\n")
+                                 << "Sound=0 Music=1 MMX=0 Sirka=6 Vyska=8 3Dhex=0";
+        QTest::newRow("0 is off") << QByteArray("Music=0\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("yes is off") << QByteArray("Music=yes\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("empty is off") << QByteArray("Music=\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("true is off") << QByteArray("3Dhex=true\n") << "Sound=1 Music=1 MMX=1 Sirka=10 Vyska=10 3Dhex=0";
+        QTest::newRow("1 with a blank is off") << QByteArray("Sound=\"1 \"\n") << "Sound=0 Music=1 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("01 is off") << QByteArray("MMX=01\n") << "Sound=1 Music=1 MMX=0 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("text ends at NUL") << QByteArray("Sound=1\\0 and more\n") << Defaults;
+        QTest::newRow("another section is another key") << QByteArray("[Old]\nSound=0\n") << Defaults;
+    }
+
+    void storedTextsLoad()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        WriteStore(content);
+        QCOMPARE(Load(), expected);
+    }
+
+    void flagTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1") << "1" << true;
+        for (const char* text : {"0", "yes", "", "1 ", " 1", "01", "true", "TRUE", "11", "2"})
+            QTest::newRow(qPrintable(QStringLiteral("'%1'").arg(QLatin1String(text)))) << QString::fromLatin1(text) << false;
+    }
+
+    void flagTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, on);
+        QCOMPARE(SettingToBool(text), on);
+    }
+
+    void flagBytes()
+    {
+        QCOMPARE(BoolToSetting(1), QStringLiteral("1"));
+        for (int flag : {0, 2, 0x55, 255})
+            QCOMPARE(BoolToSetting(std::uint8_t(flag)), QStringLiteral("0"));
+    }
+
+    void boardSizesStayOnTheBoard_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("size");
+        const QList<QPair<const char*, int>> rows = {
+            {"3", 4}, {"0", 4}, {"-5", 4}, {"-0", 4}, {"11", 10}, {"255", 10}, {"256", 10}, {"260", 10},
+            {"99999999999999999999", 10}, {"-99999999999999999999", 4}, {"4", 4}, {"10", 10}, {"7", 7}, {"+7", 7}, {"007", 7}};
+        for (const auto& [text, size] : rows)
+            QTest::newRow(text) << QString::fromLatin1(text) << size;
+    }
+
+    void boardSizesStayOnTheBoard()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, size);
+        WriteSetting(QStringLiteral("Sirka"), text);
+        WriteSetting(QStringLiteral("Vyska"), text);
+        Touch();
+        QCOMPARE(Load(), QStringLiteral("Sound=1 Music=1 MMX=1 Sirka=%1 Vyska=%1 3Dhex=1").arg(size));
+    }
+
+    // A failing step is reported; what it read before stays, and everything
+    // after it holds its default.
+    void loadFailures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("expected");
+        const QByteArray others = "Sirka=5\nVyska=6\n3Dhex=0\n";
+        QTest::newRow("list") << "Sound=1, 2\nMusic=0\nMMX=0\n" + others << "Invalid data type for 'Sound'" << Defaults;
+        QTest::newRow("byte array") << "Sound=0\nMusic=@ByteArray(x)\nMMX=0\n" + others << "Invalid data type for 'Music'"
+                                    << "Sound=0 Music=1 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("damaged variant") << "Sound=0\nMusic=0\nMMX=@Variant(garbage)\n" + others << "Invalid data type for 'MMX'"
+                                         << "Sound=0 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("width not a number") << QByteArray("Sound=0\nMusic=0\nMMX=0\nSirka=abc\nVyska=6\n3Dhex=0\n")
+                                            << "'abc' is not a valid integer value" << "Sound=0 Music=0 MMX=0 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("width with a fraction") << QByteArray("Sirka=7.5\n") << "'7.5' is not a valid integer value" << Defaults;
+        QTest::newRow("width in hex") << QByteArray("Sirka=0x7\n") << "'0x7' is not a valid integer value" << Defaults;
+        QTest::newRow("width with a blank") << QByteArray("Sirka=\" 7\"\n") << "' 7' is not a valid integer value" << Defaults;
+        QTest::newRow("width just a sign") << QByteArray("Sirka=-\n") << "'-' is not a valid integer value" << Defaults;
+        QTest::newRow("empty height") << QByteArray("Sirka=6\nVyska=\n3Dhex=0\n") << "'' is not a valid integer value"
+                                      << "Sound=1 Music=1 MMX=1 Sirka=6 Vyska=10 3Dhex=1";
+        QTest::newRow("height a rectangle") << QByteArray("Sirka=6\nVyska=@Rect(1 2 3 4)\n") << "Invalid data type for 'Vyska'"
+                                            << "Sound=1 Music=1 MMX=1 Sirka=6 Vyska=10 3Dhex=1";
+        QTest::newRow("raised cells a list") << QByteArray("Sound=0\nMusic=0\nMMX=0\nSirka=5\nVyska=6\n3Dhex=1,1\n") << "Invalid data type for '3Dhex'"
+                                             << "Sound=0 Music=0 MMX=0 Sirka=5 Vyska=6 3Dhex=1";
+    }
+
+    void loadFailures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QFETCH(QString, expected);
+        WriteStore(content);
+        QString error;
+        QCOMPARE(Load(&error), expected);
+        QCOMPARE(error, message);
+    }
+
+    void readSettingFailsOnlyForNonText()
+    {
+        WriteStore("Sound=1, 2\nMusic=\"1, 2\"\n");
+        QCOMPARE(ReadSetting(QStringLiteral("Music"), QStringLiteral("x")), QStringLiteral("1, 2"));
+        try {
+            ReadSetting(QStringLiteral("Sound"), QStringLiteral("1"));
+            QFAIL("a list was read as text");
+        } catch (const Exception& e) {
+            QCOMPARE(e.Message, QStringLiteral("Invalid data type for 'Sound'"));
+        }
+    }
+
+    // Another file of the organisation is not this application's key.
+    void onlyTheApplicationsOwnStoreIsRead()
+    {
+        QFile shared(config_.path() + QStringLiteral("/Brantek.conf"));
+        QVERIFY(shared.open(QIODevice::WriteOnly));
+        shared.write("[General]\nMusic=0\nSirka=5\n");
+        shared.close();
+        QCOMPARE(Load(), Defaults);
+    }
+
+    void unwritablePlaces_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::addColumn<QByteArray>("stored");
+        const QByteArray plain = "[General]\nMusic=0\n";
+        QTest::newRow("folder is a file") << "folder is a file" << plain;
+        QTest::newRow("store is a folder") << "store is a folder" << QByteArray();
+        QTest::newRow("read-only folder") << "read-only folder" << plain;
+        QTest::newRow("read-only folder, byte-order mark") << "read-only folder" << "\xEF\xBB\xBF" + plain;
+        QTest::newRow("read-only store") << "read-only store" << plain;
+    }
+
+    // Loading falls back quietly; saving reports the refusal and leaves
+    // whatever was there untouched.
+    void unwritablePlaces()
+    {
+        QFETCH(QString, place);
+        QFETCH(QByteArray, stored);
+        const bool readOnlyFolder = place == QLatin1String("read-only folder");
+        QString expectedLoad = Defaults;
+        if (place == QLatin1String("folder is a file")) {
+            QFile blocker(folder_);
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            blocker.write(stored);
+        } else if (place == QLatin1String("store is a folder")) {
+            QVERIFY(QDir().mkpath(file_));
+        } else {
+            WriteStore(stored);
+            expectedLoad = QStringLiteral("Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1");
+            const QString target = readOnlyFolder ? folder_ : file_;
+            QVERIFY(QFile::setPermissions(target, readOnlyFolder ? QFileDevice::ReadOwner | QFileDevice::ExeOwner : QFileDevice::ReadOwner));
+            QFile probe(readOnlyFolder ? folder_ + QStringLiteral("/probe") : file_);
+            if (probe.open(readOnlyFolder ? QIODevice::WriteOnly : QIODevice::ReadWrite)) {
+                probe.close();
+                if (readOnlyFolder)
+                    probe.remove();
+                QSKIP("permissions do not bind this user (root)");
+            }
+        }
+        QCOMPARE(Load(), expectedLoad);
+        if (readOnlyFolder)
+            Touch(); // changed since it was loaded, so the save reads it anew
+        TGameState state;
+        state.BoardWidth = state.BoardHeight = 8;
+        QCOMPARE(SaveError(state, true), QStringLiteral("Failed to set data for 'Sound'"));
+        if (place == QLatin1String("folder is a file")) {
+            QFile blocker(folder_);
+            QVERIFY(blocker.open(QIODevice::ReadOnly));
+            QCOMPARE(blocker.readAll(), stored);
+        } else if (place == QLatin1String("store is a folder")) {
+            QVERIFY(QFileInfo(file_).isDir());
+        } else {
+            QCOMPARE(StoreContent(), stored);
+            // The refused value is not read back as if it were stored.
+            QCOMPARE(ReadSetting(QStringLiteral("Sound"), QStringLiteral("<none>")), QStringLiteral("<none>"));
+            QCOMPARE(Load(), expectedLoad);
+            // Once the place is writable again, saving works.
+            QVERIFY(QFile::setPermissions(readOnlyFolder ? folder_ : file_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+            QCOMPARE(SaveError(state, true), QString());
+            Touch();
+            QCOMPARE(Load(), QStringLiteral("Sound=0 Music=0 MMX=0 Sirka=8 Vyska=8 3Dhex=1"));
+        }
+    }
+
+    // Lines the store cannot read are kept by refusing to save over them:
+    // a rewrite would drop them.
+    void damagedStoreIsNotSavedOver_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("line without =") << QByteArray("[General]\nSound=0\nMusic=0\nSirka 7\nVyska=6\n")
+                                        << "Sound=0 Music=0 MMX=1 Sirka=10 Vyska=6 3Dhex=1";
+        QTest::newRow("hash comment") << QByteArray("[General]\n# mine\nMusic=0\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("text before a ; comment") << QByteArray("Music=0\nbroken ; note\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("in another section") << QByteArray("Music=0\n[Notes]\nremember this\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("quote closed too late") << QByteArray("Music=0\n\"Sound=1\"\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+    }
+
+    void damagedStoreIsNotSavedOver()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        WriteStore(content);
+        QCOMPARE(Load(), expected); // what can be read still is
+        QCOMPARE(SaveError(TGameState{}, true), QStringLiteral("Failed to set data for 'Sound'"));
+        QCOMPARE(StoreContent(), content);
+    }
+
+    // Odd but whole: every line is understood, so saving goes ahead and
+    // keeps the values the program does not know.
+    void harmlessOdditiesAreSavedOver_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[General]\nSound=0\nNote=kept\n") << "kept";
+        QTest::newRow("; comments and blanks") << QByteArray("; by hand\n\n  \t\n[General]\nSound=0\nNote=kept ; aside\n") << "kept";
+        QTest::newRow("continued line") << QByteArray("[General]\nSound=0\nNote=first \\\nsecond\n") << "first second";
+        QTest::newRow("continued CR LF line") << QByteArray("[General]\r\nSound=0\r\nNote=a\\\r\nb\r\n") << "ab";
+        QTest::newRow("quoted line break") << QByteArray("[General]\nNote=\"two\nlines\"\nSound=0\n") << "two\nlines";
+        QTest::newRow("escaped quote") << QByteArray("[General]\nNote=\"say \\\"hi\\\"\"\nSound=0\n") << "say \"hi\"";
+        QTest::newRow("section without bracket") << QByteArray("[General\nSound=0\nNote=kept\n") << "kept";
+    }
+
+    void harmlessOdditiesAreSavedOver()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, note);
+        WriteStore(content);
+        QCOMPARE(Load().left(7), QStringLiteral("Sound=0"));
+        Touch(); // changed since it was loaded, so the save reads it anew
+        TGameState state;
+        state.SoundEnabled = 1;
+        state.BoardWidth = state.BoardHeight = 9;
+        QCOMPARE(SaveError(state, true), QString());
+        Touch();
+        QCOMPARE(ReadSetting(QStringLiteral("Sound"), QStringLiteral("<none>")), QStringLiteral("1"));
+        QCOMPARE(ReadSetting(QStringLiteral("Note"), QStringLiteral("<none>")), note);
+    }
+
+#if defined(Q_OS_UNIX)
+    // A save replaces the file through a temporary file and a rename, never
+    // rewriting it in place, and leaves nothing else behind.
+    void saveReplacesTheFileWhole()
+    {
+        WriteStore("[General]\nSound=0\n");
+        struct stat before {};
+        QCOMPARE(::stat(QFile::encodeName(file_).constData(), &before), 0);
+        TGameState state;
+        state.BoardWidth = state.BoardHeight = 4;
+        QCOMPARE(SaveError(state, true), QString());
+        struct stat after {};
+        QCOMPARE(::stat(QFile::encodeName(file_).constData(), &after), 0);
+        QVERIFY(before.st_ino != after.st_ino);
+        QCOMPARE(QDir(folder_).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("Zelvon.conf")});
+    }
+#endif
+};
+
+QTEST_GUILESS_MAIN(SettingsTest)
+#include "SettingsTest.moc"
