@@ -114,6 +114,7 @@ private:
     TSetupDial* setupDial_ = nullptr;
     TForm5* form5_ = nullptr;
     bool activated_ = false;
+    bool painted_ = false;
     bool closing_ = false;
     int sequenceDepth_ = 0;
     std::function<void()> pendingAction_;

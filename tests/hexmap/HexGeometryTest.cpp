@@ -1,5 +1,5 @@
-// Grid arithmetic: half heights, control sizes, cell centres, the pixel bands
-// of the hit test with their half-to-even borders, and move distances.
+// Grid arithmetic: cell centres, the pixel bands of the hit test with their
+// half-to-even borders, and move distances.
 #include "hexmap/HexGeometry.h"
 #include "tests/TestSupport.h"
 
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -52,6 +53,15 @@ int BandOf(const std::vector<Band>& bands, int pixel)
     return 0;
 }
 
+// Points of a failure found inside a large loop.
+QString Describe(const std::vector<TPoint>& points)
+{
+    QString text;
+    for (const TPoint& p : points)
+        text += QStringLiteral(" (%1, %2)").arg(p.X).arg(p.Y);
+    return text;
+}
+
 // Shortest path length between cells, from the cells' heights in half cells.
 int ClosedFormDistance(TPoint a, TPoint b)
 {
@@ -66,38 +76,6 @@ class HexGeometryTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void halfHeightOfEveryListedRadius()
-    {
-        const int table[][2] = {{2, 2},   {4, 3},   {6, 5},   {8, 7},   {10, 9},  {12, 10}, {14, 12}, {16, 14},
-                                {18, 16}, {20, 17}, {22, 19}, {24, 21}, {26, 23}, {28, 24}, {30, 26}, {40, 35}};
-        for (const auto& [radius, halfHeight] : table)
-            QCOMPARE(HalfHeightOf(radius), halfHeight);
-    }
-
-    void controlSizes_data()
-    {
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("radius");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("height");
-        QTest::newRow("main window board") << 10 << 10 << 20 << 310 << 357;
-        QTest::newRow("settings preview") << 10 << 10 << 4 << 62 << 63;
-        QTest::newRow("default") << 8 << 8 << 30 << 375 << 442;
-        QTest::newRow("one cell") << 1 << 1 << 20 << 40 << 51;
-    }
-    void controlSizes()
-    {
-        QFETCH(int, columns);
-        QFETCH(int, rows);
-        QFETCH(int, radius);
-        QFETCH(int, width);
-        QFETCH(int, height);
-        const THexGeometry g = Grid(columns, rows, radius);
-        QCOMPARE(g.ControlWidth(), width);
-        QCOMPARE(g.ControlHeight(), height);
-    }
-
     void cellCentres_data()
     {
         QTest::addColumn<TPoint>("cell");
@@ -131,8 +109,7 @@ private slots:
                 const TPoint expected = row == 0 ? TPoint{} : TPoint{column, row};
                 const TPoint actual = g.ConvertPoint({x, y}, cpPixelToCell);
                 if (actual != expected)
-                    QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) gave (%3, %4), expected (%5, %6)")
-                                         .arg(x).arg(y).arg(actual.X).arg(actual.Y).arg(expected.X).arg(expected.Y)));
+                    QFAIL(qPrintable(Describe({{x, y}, actual, expected})));
             }
         }
     }
@@ -179,44 +156,20 @@ private slots:
                 }
     }
 
-    void pixelToCellWithoutARadiusGivesNoCell()
-    {
-        // A geometry left without a radius must not divide by zero.
-        THexGeometry g = Grid(10, 10, 20);
-        g.HexRadius = 0;
-        g.HexHalfHeight = 0;
-        QCOMPARE(g.ConvertPoint({20, 20}, cpPixelToCell), TPoint{});
-    }
-
-    void listedDistances_data()
-    {
-        QTest::addColumn<TPoint>("a");
-        QTest::addColumn<TPoint>("b");
-        QTest::addColumn<int>("distance");
-        QTest::newRow("same cell") << TPoint{4, 4} << TPoint{4, 4} << 0;
-        QTest::newRow("(1,5)-(2,5)") << TPoint{1, 5} << TPoint{2, 5} << 1;
-        QTest::newRow("(1,5)-(2,4)") << TPoint{1, 5} << TPoint{2, 4} << 1;
-        QTest::newRow("(2,5)-(1,5)") << TPoint{2, 5} << TPoint{1, 5} << 1;
-        QTest::newRow("(2,5)-(1,6)") << TPoint{2, 5} << TPoint{1, 6} << 1;
-        QTest::newRow("(2,6)-(1,6)") << TPoint{2, 6} << TPoint{1, 6} << 1;
-        QTest::newRow("(1,5)-(2,6)") << TPoint{1, 5} << TPoint{2, 6} << 2;
-        QTest::newRow("(2,5)-(1,4)") << TPoint{2, 5} << TPoint{1, 4} << 2;
-        QTest::newRow("(3,3)-(5,3)") << TPoint{3, 3} << TPoint{5, 3} << 2;
-        QTest::newRow("(1,1)-(2,2)") << TPoint{1, 1} << TPoint{2, 2} << 2;
-        QTest::newRow("(3,5)-(4,3)") << TPoint{3, 5} << TPoint{4, 3} << 2;
-        QTest::newRow("(1,1)-(3,2)") << TPoint{1, 1} << TPoint{3, 2} << 2;
-        QTest::newRow("(1,1)-(3,3)") << TPoint{1, 1} << TPoint{3, 3} << 3;
-        QTest::newRow("(1,1)-(10,10)") << TPoint{1, 1} << TPoint{10, 10} << 14;
-        QTest::newRow("(10,1)-(1,10)") << TPoint{10, 1} << TPoint{1, 10} << 13;
-    }
     void listedDistances()
     {
-        QFETCH(TPoint, a);
-        QFETCH(TPoint, b);
-        QFETCH(int, distance);
+        const struct {
+            TPoint a, b;
+            int distance;
+        } pairs[] = {{{4, 4}, {4, 4}, 0},   {{1, 5}, {2, 5}, 1},   {{1, 5}, {2, 4}, 1},   {{2, 5}, {1, 5}, 1},
+                     {{2, 5}, {1, 6}, 1},   {{2, 6}, {1, 6}, 1},   {{1, 5}, {2, 6}, 2},   {{2, 5}, {1, 4}, 2},
+                     {{3, 3}, {5, 3}, 2},   {{1, 1}, {2, 2}, 2},   {{3, 5}, {4, 3}, 2},   {{1, 1}, {3, 2}, 2},
+                     {{1, 1}, {3, 3}, 3},   {{1, 1}, {10, 10}, 14}, {{10, 1}, {1, 10}, 13}};
         const THexGeometry g = Grid(10, 10, 20);
-        QCOMPARE(g.HexDistance(a, b), distance);
-        QCOMPARE(g.HexDistance(b, a), distance);
+        for (const auto& [a, b, distance] : pairs) {
+            QCOMPARE(g.HexDistance(a, b), distance);
+            QCOMPARE(g.HexDistance(b, a), distance);
+        }
     }
 
     void distanceIsTheShortestPathInEveryGrid()
@@ -231,17 +184,17 @@ private slots:
                                 const TPoint a{ax, ay}, b{bx, by};
                                 const int distance = g.HexDistance(a, b);
                                 if (distance != ClosedFormDistance(a, b) || distance != g.HexDistance(b, a))
-                                    QFAIL(qPrintable(QStringLiteral("%1 x %2: (%3,%4)-(%5,%6) gave %7 and %8, expected %9")
-                                                         .arg(columns).arg(rows).arg(ax).arg(ay).arg(bx).arg(by)
-                                                         .arg(distance).arg(g.HexDistance(b, a))
-                                                         .arg(ClosedFormDistance(a, b))));
+                                    QFAIL(qPrintable(Describe({{columns, rows}, a, b})));
                             }
             }
     }
 
-    void distanceIsSymmetricAlsoOutsideTheGrid()
+    void walkOutsideTheGrid()
     {
-        const THexGeometry g = Grid(6, 5, 20);
+        const THexGeometry g = Grid(4, 4, 20);
+        QCOMPARE(g.HexDistance({1, 1}, {30, 30}), 16); // saturates at the cell count
+        QCOMPARE(g.HexDistance({30, 30}, {1, 1}), 16);
+        QCOMPARE(g.HexDistance({1, 1}, {30, 1}), 29); // same row: counted without the walk
         for (int ax = -3; ax <= 9; ++ax)
             for (int ay = -3; ay <= 8; ++ay)
                 for (int bx = -3; bx <= 9; ++bx)
@@ -249,30 +202,14 @@ private slots:
                         QCOMPARE(g.HexDistance({ax, ay}, {bx, by}), g.HexDistance({bx, by}, {ax, ay}));
     }
 
-    void walkSaturatesAtTheCellCount()
-    {
-        QCOMPARE(Grid(4, 4, 20).HexDistance({1, 1}, {30, 30}), 16);
-        QCOMPARE(Grid(4, 4, 20).HexDistance({30, 30}, {1, 1}), 16);
-        // Same column or row is counted directly, without the walk's budget.
-        QCOMPARE(Grid(4, 4, 20).HexDistance({1, 1}, {30, 1}), 29);
-    }
-
-    void walkWithoutBudgetMakesOneStep_data()
-    {
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<int>("rows");
-        QTest::newRow("no columns") << 0 << 10;
-        QTest::newRow("no rows") << 10 << 0;
-        QTest::newRow("negative product") << -3 << 4;
-    }
     void walkWithoutBudgetMakesOneStep()
     {
-        QFETCH(int, columns);
-        QFETCH(int, rows);
-        const THexGeometry g = Grid(columns, rows, 20);
-        QCOMPARE(g.HexDistance({1, 1}, {5, 7}), 1);
-        QCOMPARE(g.HexDistance({2, 2}, {3, 3}), 1);
-        QCOMPARE(g.HexDistance({1, 1}, {1, 7}), 6);
+        for (const auto& [columns, rows] : {std::pair{0, 10}, std::pair{10, 0}, std::pair{-3, 4}}) {
+            const THexGeometry g = Grid(columns, rows, 20);
+            QCOMPARE(g.HexDistance({1, 1}, {5, 7}), 1);
+            QCOMPARE(g.HexDistance({2, 2}, {3, 3}), 1);
+            QCOMPARE(g.HexDistance({1, 1}, {1, 7}), 6);
+        }
     }
 };
 

@@ -1,10 +1,8 @@
 // The canvas: lines that keep their start pixel and leave out their end,
 // open and closed outlines, fills with exclusive right and bottom edges,
-// opaque text, bitmap copies, bevel frames and colour conversion.
+// opaque text and bevel frames.
 #include "shell/Canvas.h"
 
-#include <QApplication>
-#include <QPalette>
 #include <QTest>
 
 #include <cmath>
@@ -79,19 +77,6 @@ private slots:
         }
     }
 
-    void clearPenAndEmptyLinesDrawNothing()
-    {
-        QImage image = Blank(10, 10);
-        TCanvas canvas(image);
-        canvas.Pen.Color = clRed;
-        canvas.MoveTo(2, 2);
-        canvas.LineTo(2, 2);
-        canvas.Pen.Style = TPenStyle::psClear;
-        canvas.LineTo(8, 8);
-        QCOMPARE(canvas.PenPos(), QPoint(8, 8));
-        QCOMPARE(CountColour(image, clWhite), 100);
-    }
-
     void linesLeavingTheImageAreClipped()
     {
         QImage image = Blank(10, 10);
@@ -100,10 +85,6 @@ private slots:
         canvas.MoveTo(-20, 5);
         canvas.LineTo(30, 5);
         QCOMPARE(CountColour(image, clBlue), 10);
-        canvas.SetPixel(-1, 3, clRed);
-        canvas.SetPixel(10, 3, clRed);
-        QCOMPARE(canvas.Pixel(-1, 3), clBlack);
-        QCOMPARE(CountColour(image, clRed), 0);
     }
 
     void polylineIsOpenPolygonIsClosed()
@@ -187,23 +168,6 @@ private slots:
         QVERIFY(CountColour(image, clWhite) < 120 * 40);
     }
 
-    void bitmapCopies()
-    {
-        QImage source = Blank(4, 3, clRed);
-        source.setPixel(1, 1, ColorToQColor(clFuchsia).rgb());
-        QImage image = Blank(10, 10);
-        TCanvas canvas(image);
-        canvas.Draw(8, -1, source); // partly outside: clipped
-        QCOMPARE(CountColour(image, clRed) + CountColour(image, clFuchsia), 2 * 2);
-        QCOMPARE(canvas.Pixel(9, 0), clFuchsia);
-
-        image.fill(Qt::white);
-        canvas.DrawTransparent(2, 2, source, clFuchsia);
-        QCOMPARE(CountColour(image, clRed), 11);
-        QCOMPARE(canvas.Pixel(3, 3), clWhite);
-        canvas.Draw(0, 0, QImage()); // nothing to copy
-    }
-
     void bevelFrameRings()
     {
         QImage image = Blank(12, 10);
@@ -235,14 +199,6 @@ private slots:
         QVERIFY(tiny.isEmpty());
     }
 
-    void colourConversion()
-    {
-        for (const TColor colour : {clBlack, clMaroon, clGreen, clNavy, clTeal, clGray, clRed, clBlue, clAqua, clWhite})
-            QCOMPARE(QRgbToColor(ColorToQColor(colour).rgb()), colour);
-        QCOMPARE(ColorToQColor(clRed), QColor(255, 0, 0));
-        QCOMPARE(ColorToQColor(clBtnFace), QApplication::palette().color(QPalette::Active, QPalette::Button));
-        QCOMPARE(ColorToQColor(cl3DDkShadow), QApplication::palette().color(QPalette::Active, QPalette::Shadow));
-    }
 };
 
 QTEST_MAIN(CanvasTest)

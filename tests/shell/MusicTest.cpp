@@ -312,16 +312,6 @@ private slots:
         QVERIFY(errors.isEmpty());
     }
 
-    void closingTheDialogUnchangedKeepsPlaying()
-    {
-        QVERIFY(music->StartGameMusic());
-        Tick(10);
-        QVERIFY(music->ApplyMusicEnabled());
-        QCOMPARE(player->State(), IMusicPlayer::msPlaying);
-        Tick(10);
-        QCOMPARE(player->Position(), 2000);
-    }
-
     void endedTrackWaitsForMusicOn()
     {
         picks = {0, 1};

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -191,17 +190,6 @@ private slots:
             voices += (info.NoteChannels >> channel) & 1;
         QVERIFY2(voices >= 4, "a few instruments");
         QCOMPARE(bool(info.NoteChannels & (1 << DrumChannel)), drums);
-    }
-
-    void piecesAreDifferent()
-    {
-        QSet<QByteArray> contents;
-        for (const char* name : {"evita.mid", "axel'f.mid", "behappy.mid", "relax.mid"}) {
-            QFile file(QDir(ZELVON_TEST_DATA_DIR).filePath(name));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            contents.insert(file.readAll());
-        }
-        QCOMPARE(contents.size(), 4);
     }
 
     void piecesPlayToTheirEndInFluidSynth_data() { piecesAreAsComposed_data(); }
