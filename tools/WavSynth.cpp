@@ -21,7 +21,8 @@ constexpr TWavFormat Format{22050, 1};
 using TSignal = std::vector<double>;
 
 // std::uniform_real_distribution differs between standard libraries; this
-// is built on the engine's exactly specified output instead.
+// is built on the engine's raw output, which the C++ standard fixes bit for
+// bit.
 class TNoise {
 public:
     explicit TNoise(std::uint32_t seed) : engine_(seed) {}

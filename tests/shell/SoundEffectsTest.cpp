@@ -303,19 +303,6 @@ private slots:
         ResetSoundEffects(); // before the folder goes
     }
 
-    void noDataFilesAtAllIsSilent()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        SetDataDirectories({dir.path()});
-        PreloadSoundEffects();
-        for (const QString& name : SoundEffectFiles()) {
-            QVERIFY(!SoundEffectPlayer(name));
-            PlaySoundEffect(name);
-            QVERIFY(LastSoundEffect().isEmpty());
-        }
-    }
-
     void repeatedCallsDoNotWarn()
     {
         PreloadSoundEffects();

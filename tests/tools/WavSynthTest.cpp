@@ -272,14 +272,6 @@ private slots:
         }
     }
 
-    void generatorWritesOnlyTheNamedEffect()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QCOMPARE(RunGenerator({dir.path(), QStringLiteral("pop.wav")}), 0);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("pop.wav")});
-    }
-
     void generatorRefusesBadArguments()
     {
         QTemporaryDir dir;

@@ -103,9 +103,7 @@ private slots:
         QTest::newRow("over range clips, not wraps") << 1.7 << 32767;
         QTest::newRow("under range clips, not wraps") << -3.0 << -32767;
         QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << 32767;
-        QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << -32767;
         QTest::newRow("not a number is silence") << std::nan("") << 0;
-        QTest::newRow("tiny rounds to zero") << 1.0e-6 << 0;
         QTest::newRow("one step") << 1.0 / 32767.0 << 1;
     }
 
