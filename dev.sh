@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Zelvon, builds it and either starts the
-# game (./dev.sh run) or runs every test headless (./dev.sh test).
+# game (./dev.sh run) or runs every test headless (./dev.sh test), a second
+# time built with AddressSanitizer and UBSan.
 # Safe to run again: it installs only what is missing and rebuilds only what
 # changed.
 set -euo pipefail
@@ -15,6 +16,9 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont          # MIDI music and its General MIDI soundfont
   libjpeg-dev                                   # the about box's logo
   libbenchmark-dev                              # bench/
+  python3 xvfb xauth xdotool x11-utils imagemagick  # the end-to-end test in a private X server
+  desktop-file-utils appstream                  # validating the desktop entry and the AppStream file
+  dpkg-dev                                      # cpack's Debian package (dpkg-shlibdeps)
 )
 
 install_missing() {
@@ -49,6 +53,13 @@ case "${1:-}" in
     build build
     export QT_QPA_PLATFORM=offscreen
     ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+    # The whole suite again under AddressSanitizer and UBSan; any report
+    # fails its test. The benchmarks are left out of this build.
+    build build-asan -DZELVON_SANITIZE=ON -DZELVON_BENCHMARKS=OFF
+    export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:print_stacktrace=1
+    export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+    export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+    ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
     ;;
   *)
     echo "usage: $0 run|test" >&2

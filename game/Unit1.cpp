@@ -7,7 +7,9 @@
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
 #include "shell/Glyphs.h"
+#include "shell/FluidSynthPlayer.h"
 #include "shell/HelpViewer.h"
+#include "shell/Music.h"
 #include "shell/Settings.h"
 #include "shell/SoundEffects.h"
 #include "shell/Unit2.h"
@@ -81,8 +83,9 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& ge
 
 } // namespace
 
-TForm1::TForm1(QWidget* parent)
+TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    , MediaPlayer2(player ? std::move(player) : std::make_unique<TFluidSynthPlayer>())
 {
     setWindowTitle(QStringLiteral("Zelvon pro Windows 95"));
     setFont(SansFont(13));
@@ -139,7 +142,9 @@ void TForm1::CreateControls()
     Bevel1 = MakePanel(this, {340, 8, 137, 65});
 
     URLLabel1 = new TURLLabel(this);
-    URLLabel1->setFont(SansFont(13));
+    QFont linkFont = SansFont(13);
+    linkFont.setUnderline(true);
+    URLLabel1->setFont(linkFont);
     URLLabel1->setText(QStringLiteral("Brantek's Homepage"));
     URLLabel1->SetColorMoveOver(clRed);
     URLLabel1->SetColorClick(clPurple);
@@ -209,6 +214,12 @@ void TForm1::CreateControls()
 
     PentiumMMX1 = new TPentiumMMX(this);
 
+    music_ = std::make_unique<TMusic>(
+        *MediaPlayer2, game_,
+        [this](int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); },
+        TMusicBar{[this](int maximum) { ProgressBar2->setMaximum(maximum); },
+                  [this](int position) { ProgressBar2->setValue(position); }});
+
     Timer1.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
@@ -243,16 +254,32 @@ bool TForm1::event(QEvent* event)
     // window manager never activates the window, so showing it counts too.
     if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Show) && !activated_) {
         activated_ = true;
-        // Queued, so that the window paints before the first board is laid out.
-        QMetaObject::invokeMethod(this, [this] { RunSequence([this] { FormActivate(); }); }, Qt::QueuedConnection);
+        StartFirstGameAfterPaint();
     }
     if (event->type() == QEvent::Paint && !painted_) {
         painted_ = true;
         qCInfo(lcStartup, "first paint");
+        StartFirstGameAfterPaint();
     }
     if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize)
         FitScrollBox();
     return QWidget::event(event);
+}
+
+void TForm1::StartFirstGameAfterPaint()
+{
+    if (!activated_ || !painted_ || firstGameStarted_)
+        return;
+    firstGameStarted_ = true;
+    // Queued, so that the window is on screen before the effects are loaded
+    // and the first board is laid out.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            PreloadSoundEffects();
+            RunSequence([this] { FormActivate(); });
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm1::FitScrollBox()
@@ -318,7 +345,7 @@ void TForm1::FormActivate()
     game_.SelectionState = 0;
     UpdateAccelerationStatus();
     UpdateTurnIndicator();
-    StartGameMusic();
+    music_->StartGameMusic();
     Timer1.start();
 }
 
@@ -399,7 +426,8 @@ void TForm1::BitBtn2Click()
             return;
         game_.RestartNeeded = 0;
         setupDial_->exec();
-        ApplyMusicSetting();
+        // A failed music step is reported; the rest is applied all the same.
+        music_->ApplyMusicEnabled();
         if (setupDial_->CheckBox9->isChecked() != HexMap1->Hex3d()) {
             HexMap1->SetHex3d(setupDial_->CheckBox9->isChecked());
             ForEachCell(game_.Size(), [&](TPoint cell) {
@@ -420,7 +448,7 @@ void TForm1::BitBtn4Click()
 
 void TForm1::Timer1Timer()
 {
-    MusicTick();
+    music_->Timer1Timer();
 }
 
 const THexGeometry& TForm1::BoardGeometry() const
@@ -459,14 +487,3 @@ void TForm1::Restart()
     FormActivate();
 }
 
-void TForm1::StartGameMusic()
-{
-}
-
-void TForm1::ApplyMusicSetting()
-{
-}
-
-void TForm1::MusicTick()
-{
-}

@@ -7,6 +7,7 @@
 
 #include "game/GameLogic.h"
 #include "game/GameState.h"
+#include "shell/Music.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -32,7 +33,9 @@ class TForm1 : public QWidget, public IGameView {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // Without a player of its own choosing the window plays music through
+    // FluidSynth; tests hand in a fake.
+    explicit TForm1(QWidget* parent = nullptr, std::unique_ptr<IMusicPlayer> player = nullptr);
     ~TForm1() override;
 
     // The other windows, created after this one and owned by the program.
@@ -72,6 +75,7 @@ public:
     QLabel* Label5 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
     TPentiumMMX* PentiumMMX1 = nullptr;
+    std::unique_ptr<IMusicPlayer> MediaPlayer2;
     QTimer Timer1;
 
 protected:
@@ -98,9 +102,7 @@ private:
     void BitBtn4Click();
     void Timer1Timer();
     void FitScrollBox();
-    void StartGameMusic();
-    void ApplyMusicSetting();
-    void MusicTick();
+    void StartFirstGameAfterPaint();
 
     // Runs a paced sequence; a button action that arrived meanwhile runs
     // when the outermost one has finished.
@@ -110,11 +112,13 @@ private:
     TGameState game_;
     TGameLogic logic_{game_, *this};
     std::mt19937 random_;
+    std::unique_ptr<TMusic> music_;
     TAboutBox* aboutBox_ = nullptr;
     TSetupDial* setupDial_ = nullptr;
     TForm5* form5_ = nullptr;
     bool activated_ = false;
     bool painted_ = false;
+    bool firstGameStarted_ = false;
     bool closing_ = false;
     int sequenceDepth_ = 0;
     std::function<void()> pendingAction_;

@@ -60,6 +60,7 @@ struct TFluidSynthPlayer::TImpl {
     bool SoundFontLoaded = false;
     std::atomic<bool> LoadDone{false};
     std::thread Loader;
+    bool LoadStarted = false;
     bool SoundFontFailureReported = false;
 
     fluid_audio_driver_t* Driver = nullptr;
@@ -99,6 +100,17 @@ struct TFluidSynthPlayer::TImpl {
         if (Synth && !SoundFont.isEmpty())
             SoundFontLoaded = fluid_synth_sfload(Synth, QFile::encodeName(SoundFont).constData(), 1) != FLUID_FAILED;
         LoadDone.store(true, std::memory_order_release);
+    }
+
+    // Loading a sound font takes a noticeable moment: it happens off the
+    // user-interface thread, and only once music first has to play, so a
+    // game with music off never pays for it.
+    void StartLoading()
+    {
+        if (LoadStarted)
+            return;
+        LoadStarted = true;
+        Loader = std::thread([this] { LoadSynth(); });
     }
 
     void WaitForLoader()
@@ -230,10 +242,6 @@ TFluidSynthPlayer::TFluidSynthPlayer(TOutput output, const QString& soundFont, c
     // Music tolerates latency; bigger periods wake the processor less often.
     fluid_settings_setint(d->Settings, "audio.period-size", 512);
     fluid_settings_setint(d->Settings, "audio.periods", 8);
-
-    // Loading a sound font takes a noticeable moment: keep it off the
-    // user-interface thread so the window paints at once.
-    d->Loader = std::thread([impl = d.get()] { impl->LoadSynth(); });
 }
 
 TFluidSynthPlayer::~TFluidSynthPlayer()
@@ -312,6 +320,7 @@ void TFluidSynthPlayer::Play()
         return;
     if (!d->EnsureOutput())
         return;
+    d->StartLoading();
     if (d->LoadDone.load(std::memory_order_acquire) && !d->SoundFontLoaded) {
         if (d->SoundFontFailureReported)
             return;
@@ -377,6 +386,7 @@ void TFluidSynthPlayer::Render(int frames, std::vector<float>* samples)
     if (d->Output != foManualRender)
         return;
     // Measurements and tests want the whole piece, not a silent start.
+    d->StartLoading();
     d->WaitForLoader();
     d->FollowPlayer();
     // Blocks of the size an audio driver would ask for, through the same

@@ -60,7 +60,10 @@ QScrollBar* MakeSizeBar(QWidget* parent, Qt::Orientation orientation, const QRec
     auto* bar = new QScrollBar(orientation, parent);
     bar->setGeometry(geometry);
     bar->setRange(MinBoardSize, MaxBoardSize);
-    bar->setPageStep(0);
+    // One step for the arrows and for a click beside the thumb alike. A page
+    // step of 0 would leave clicks beside the thumb dead and gives the thumb
+    // no sensible length.
+    bar->setPageStep(1);
     bar->setSingleStep(1);
     bar->setValue(MaxBoardSize);
     return bar;
@@ -140,30 +143,30 @@ void TSetupDial::CreateGamePage()
 
     GroupBox1 = new QGroupBox(QString::fromUtf8("Modrý hráč"), page);
     GroupBox1->setGeometry(8, 4, 133, 54);
-    RadioButton3 = MakeRadio(GroupBox1, "RadioButton3", "Člověk", {10, 17, 110, 16}, true, true);
-    RadioButton4 = MakeRadio(GroupBox1, "RadioButton4", "Počítač", {10, 34, 110, 16}, false, false);
+    RadioButton3 = MakeRadio(GroupBox1, "RadioButton3", "Člověk", {10, 16, 110, 18}, true, true);
+    RadioButton4 = MakeRadio(GroupBox1, "RadioButton4", "Počítač", {10, 33, 110, 18}, false, false);
 
     GroupBox2 = new QGroupBox(QString::fromUtf8("Červený hráč"), page);
     GroupBox2->setGeometry(147, 4, 133, 54);
-    RadioButton5 = MakeRadio(GroupBox2, "RadioButton5", "Člověk", {10, 17, 110, 16}, true, true);
-    RadioButton6 = MakeRadio(GroupBox2, "RadioButton6", "Počítač", {10, 34, 110, 16}, false, false);
+    RadioButton5 = MakeRadio(GroupBox2, "RadioButton5", "Člověk", {10, 16, 110, 18}, true, true);
+    RadioButton6 = MakeRadio(GroupBox2, "RadioButton6", "Počítač", {10, 33, 110, 18}, false, false);
 
     CheckBox1 = MakeCheckBox(page, "CheckBox1", "Zvuky (Požadováno zařízení schopné přehrávat WAVy)",
-                             {8, 64, 272, 17}, true, true);
+                             {8, 64, 276, 18}, true, true);
     CheckBox2 = MakeCheckBox(page, "CheckBox2", "Hudba (Požadováno zařizení schopné přehrávat MIDi)",
-                             {8, 82, 272, 17}, true, true);
-    CheckBox3 = MakeCheckBox(page, "CheckBox3", "Povolit podporu MMX", {8, 100, 272, 17}, true, true);
+                             {8, 82, 276, 18}, true, true);
+    CheckBox3 = MakeCheckBox(page, "CheckBox3", "Povolit podporu MMX", {8, 100, 276, 18}, true, true);
     CheckBox4 = MakeCheckBox(page, "CheckBox4", "Povolit podporu DirectX (DirectDraw, Direct3D)",
-                             {8, 118, 272, 17}, false, false);
-    CheckBox5 = MakeCheckBox(page, "CheckBox5", "Hra přez TCP/IP ", {8, 144, 104, 17}, false, false);
+                             {8, 118, 276, 18}, false, false);
+    CheckBox5 = MakeCheckBox(page, "CheckBox5", "Hra přez TCP/IP ", {8, 144, 104, 18}, false, false);
 
     Panel2 = new QFrame(page);
     Panel2->setGeometry(116, 138, 164, 28);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel2->setLineWidth(1);
     Panel2->setEnabled(false);
-    RadioButton1 = MakeRadio(Panel2, "RadioButton1", "Client", {10, 6, 64, 16}, true, true);
-    RadioButton2 = MakeRadio(Panel2, "RadioButton2", "Server", {86, 6, 64, 16}, false, true);
+    RadioButton1 = MakeRadio(Panel2, "RadioButton1", "Client", {10, 5, 64, 18}, true, true);
+    RadioButton2 = MakeRadio(Panel2, "RadioButton2", "Server", {86, 5, 64, 18}, false, true);
 
     connect(CheckBox5, &QCheckBox::toggled, this, &TSetupDial::CheckBox5Click);
 }
@@ -193,7 +196,7 @@ void TSetupDial::CreateBoardPage()
     HexMap1->SetBackColor(clTeal);
     HexMap1->SetLineColor(clBlack);
 
-    CheckBox9 = MakeCheckBox(GroupBox3, "CheckBox9", "Používat 3D hexy", {9, 110, 106, 17}, true, true);
+    CheckBox9 = MakeCheckBox(GroupBox3, "CheckBox9", "Používat 3D hexy", {9, 110, 106, 18}, true, true);
 
     Animate1 = new QLabel(page);
     Animate1->setGeometry(184, 16, AnimateSize, AnimateSize);
@@ -228,9 +231,9 @@ void TSetupDial::CreateDirectXPage()
     if (icon.load(DataFilePath(QStringLiteral("setup-icon.png"))))
         Image1->setPixmap(FitInto(icon, IconSize, IconSize));
 
-    CheckBox6 = MakeCheckBox(page, "CheckBox6", "DirectDraw", {64, 16, 160, 17}, true, false);
-    CheckBox7 = MakeCheckBox(page, "CheckBox7", "DirectSound", {64, 36, 160, 17}, true, false);
-    CheckBox8 = MakeCheckBox(page, "CheckBox8", "DirectPlay", {64, 56, 160, 17}, true, false);
+    CheckBox6 = MakeCheckBox(page, "CheckBox6", "DirectDraw", {64, 16, 160, 18}, true, false);
+    CheckBox7 = MakeCheckBox(page, "CheckBox7", "DirectSound", {64, 36, 160, 18}, true, false);
+    CheckBox8 = MakeCheckBox(page, "CheckBox8", "DirectPlay", {64, 56, 160, 18}, true, false);
 }
 
 void TSetupDial::LoadAnimation()

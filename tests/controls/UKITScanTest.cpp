@@ -464,12 +464,13 @@ private slots:
         window.resize(500, 300);
         auto* parent = new QWidget(&window);
         parent->resize(300, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* scanner = new TKITScanner;
         scanner->SetAlign(alTop);
         scanner->setParent(parent);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(scanner->geometry(), QRect(0, 0, 300, 12));
+        scanner->show();
         // 290 / 7 = 41 wide lamps; 297 < 300 leaves three background pixels.
         QCOMPARE(scanner->LedWidth(), 41);
 

@@ -29,6 +29,13 @@
 
 namespace {
 
+// A click on the box itself, where a player aims; a wide check box takes
+// clicks only on its box and caption.
+void ClickBox(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(7, button->height() / 2));
+}
+
 struct Program {
     TForm1 Form1;
     TAboutBox AboutBox{&Form1};
@@ -82,14 +89,16 @@ struct Program {
         return QRgbToColor(Form1.HexMap1->MapBitmap().pixel(pixel.X, pixel.Y + dy));
     }
 
-    // Random legal moves from a fixed seed, so that a game is under way.
+    // Random copies from a fixed seed, so that a game is under way and every
+    // move adds a piece.
     void PlayMoves(int count, unsigned seed)
     {
         std::mt19937 random(seed);
         for (int move = 0; move < count; ++move) {
             TGameState& game = Game();
             const TColor side = game.CurrentPlayer == 0 ? clRed : clBlue;
-            const auto moves = GenerateMoves(game.GameBoard, game.Size(), side);
+            auto moves = GenerateMoves(game.GameBoard, game.Size(), side);
+            std::erase_if(moves, [&](const TMove& m) { return BoardDistance(game.Size(), m.From, m.To) != 1; });
             QVERIFY(!moves.empty());
             const TMove chosen = moves[std::uniform_int_distribution<size_t>(0, moves.size() - 1)(random)];
             Press(chosen.From);
@@ -98,16 +107,19 @@ struct Program {
         }
     }
 
-    // Picks a piece of the side to pick and returns it.
+    // Picks a piece of the side to pick that can be copied, and returns it.
     TPoint SelectAPiece()
     {
         TGameState& game = Game();
         const TColor side = game.CurrentPlayer == 0 ? clRed : clBlue;
         const auto moves = GenerateMoves(game.GameBoard, game.Size(), side);
-        if (moves.empty())
+        const auto copy = std::find_if(moves.rbegin(), moves.rend(), [&](const TMove& m) {
+            return BoardDistance(game.Size(), m.From, m.To) == 1;
+        });
+        if (copy == moves.rend())
             return {};
-        Press(moves.back().From);
-        return moves.back().From;
+        Press(copy->From);
+        return copy->From;
     }
 
     // The picture shows the board: every cell in its colour, the selected
@@ -171,7 +183,7 @@ private slots:
         Program program;
         TGameState& game = program.Game();
         program.PlayMoves(3, 5);
-        QVERIFY(program.PieceCount() > 2);
+        QVERIFY(program.PieceCount() >= 5);
         program.SelectAPiece();
         QVERIFY(game.SelectionState != 0);
 
@@ -245,7 +257,7 @@ private slots:
 
         program.Settings([](TSetupDial& dial) {
             dial.PageControl1->setCurrentIndex(1);
-            QTest::mouseClick(dial.CheckBox9, Qt::LeftButton);
+            ClickBox(dial.CheckBox9);
             QTest::mouseClick(dial.BitBtn1, Qt::LeftButton);
         });
         QVERIFY(!program.Form1.HexMap1->Hex3d());
@@ -276,7 +288,7 @@ private slots:
         const TGameBoard later = game.GameBoard;
         program.Settings([](TSetupDial& dial) {
             QVERIFY(!dial.CheckBox9->isChecked());
-            QTest::mouseClick(dial.CheckBox9, Qt::LeftButton);
+            ClickBox(dial.CheckBox9);
             dial.BitBtn1->click();
         });
         QVERIFY(program.Form1.HexMap1->Hex3d());
@@ -303,7 +315,7 @@ private slots:
         const TGameBoard before = game.GameBoard;
         program.Settings([way](TSetupDial& dial) {
             dial.PageControl1->setCurrentIndex(1);
-            QTest::mouseClick(dial.CheckBox9, Qt::LeftButton);
+            ClickBox(dial.CheckBox9);
             if (way == 0)
                 QTest::mouseClick(dial.BitBtn2, Qt::LeftButton);
             else if (way == 1)
@@ -331,7 +343,7 @@ private slots:
         const TGameBoard before = game.GameBoard;
         const std::uint8_t music = game.MusicEnabled;
         program.Settings([](TSetupDial& dial) {
-            QTest::mouseClick(dial.CheckBox1, Qt::LeftButton);
+            ClickBox(dial.CheckBox1);
             dial.BitBtn1->click();
         });
         QCOMPARE(game.SoundEnabled, 0);
@@ -358,7 +370,7 @@ private slots:
         QCOMPARE(form.Label5->text(), boosted);
 
         program.Settings([](TSetupDial& dial) {
-            QTest::mouseClick(dial.CheckBox3, Qt::LeftButton);
+            ClickBox(dial.CheckBox3);
             dial.BitBtn1->click();
         });
         // Without MMX the box cannot be changed and the setting stays on.
@@ -366,7 +378,7 @@ private slots:
         QCOMPARE(form.Label5->text(), QStringLiteral("x86 Instructions"));
 
         program.Settings([](TSetupDial& dial) {
-            QTest::mouseClick(dial.CheckBox3, Qt::LeftButton);
+            ClickBox(dial.CheckBox3);
             dial.BitBtn1->click();
         });
         QCOMPARE(program.Game().MmxEnabled, 1);
@@ -380,7 +392,7 @@ private slots:
         program.Settings([](TSetupDial& dial) {
             QVERIFY(!dial.CheckBox3->isEnabled());
             QVERIFY(dial.CheckBox3->isChecked());
-            QTest::mouseClick(dial.CheckBox3, Qt::LeftButton);
+            ClickBox(dial.CheckBox3);
             dial.BitBtn1->click();
         });
         QCOMPARE(program.Game().MmxEnabled, 1);

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFontInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,6 +27,13 @@
 #include <memory>
 
 namespace {
+
+// A click on the box itself, where a player aims; a wide check box takes
+// clicks only on its box and caption.
+void ClickBox(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(7, button->height() / 2));
+}
 
 // The game's variables as a fresh run has them before any change.
 void DefaultSettings(TGameState& game)
@@ -247,7 +255,7 @@ private slots:
         for (QScrollBar* bar : {dial.ScrollBar1, dial.ScrollBar2}) {
             QCOMPARE(bar->minimum(), 4);
             QCOMPARE(bar->maximum(), 10);
-            QCOMPARE(bar->pageStep(), 0);
+            QCOMPARE(bar->pageStep(), 1);
             QCOMPARE(bar->value(), 10);
             QCOMPARE(bar->parentWidget(), preview.parentWidget());
         }
@@ -274,6 +282,25 @@ private slots:
             }
         }
         dial.BitBtn2->click();
+    }
+
+    void captionsFitTheirBoxes()
+    {
+        Fixture f;
+        TSetupDial& dial = *f.Dial;
+        const QString family = QFontInfo(dial.CheckBox1->font()).family();
+        if (!QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")}
+                 .contains(family))
+            QSKIP("no face with the metrics of the dialog's font is installed");
+        for (QAbstractButton* button : dial.findChildren<QAbstractButton*>()) {
+            if (qobject_cast<QPushButton*>(button))
+                continue;
+            QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->objectName()));
+            QVERIFY2(button->sizeHint().height() <= button->height(), qPrintable(button->objectName()));
+        }
+        for (QPushButton* button : {dial.BitBtn1, dial.BitBtn2})
+            QVERIFY(button->sizeHint().width() <= button->width());
+        QVERIFY(dial.Label1->sizeHint().width() <= dial.Label1->width());
     }
 
     void showingCopiesTheSettings_data()
@@ -353,9 +380,14 @@ private slots:
             QCOMPARE(dial.ScrollBar2->value(), 4);
             QCOMPARE(f.Preview().HexRows(), 4);
             QCOMPARE(f.Preview().size(), PreviewSize(f.Preview(), 7, 4));
-            QTest::mouseClick(dial.CheckBox9, Qt::LeftButton);
+            // A click beside the thumb moves one step too.
+            dial.ScrollBar2->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            QCOMPARE(f.Preview().HexRows(), 5);
+            dial.ScrollBar1->triggerAction(QAbstractSlider::SliderPageStepSub);
+            QCOMPARE(f.Preview().HexColumns(), 6);
+            ClickBox(dial.CheckBox9);
             QVERIFY(!f.Preview().Hex3d());
-            QTest::mouseClick(dial.CheckBox9, Qt::LeftButton);
+            ClickBox(dial.CheckBox9);
             QVERIFY(f.Preview().Hex3d());
             // Still inside its group box at every size.
             QVERIFY(dial.GroupBox3->rect().contains(f.Preview().geometry()));
@@ -464,7 +496,7 @@ private slots:
         const TGameState before = f.Game;
         const auto outcome = f.Exec([&] {
             dial.PageControl1->setCurrentIndex(1);
-            QTest::mouseClick(dial.CheckBox9, Qt::LeftButton);
+            ClickBox(dial.CheckBox9);
             QVERIFY(!f.Preview().Hex3d());
             CloseBy(dial, way);
         });
@@ -508,7 +540,7 @@ private slots:
             expected.*setting = 0;
         const auto outcome = f.Exec([&] {
             QVERIFY(check->isChecked());
-            QTest::mouseClick(check, Qt::LeftButton);
+            ClickBox(check);
             QVERIFY(!check->isChecked());
             CloseBy(dial, way);
         });
@@ -525,7 +557,7 @@ private slots:
         if (way == cwOk) {
             f.Exec([&] {
                 QVERIFY(!check->isChecked());
-                QTest::mouseClick(check, Qt::LeftButton);
+                ClickBox(check);
                 dial.BitBtn1->click();
             });
             QCOMPARE(f.Game.*setting, 1);
@@ -571,7 +603,7 @@ private slots:
         f.Exec([&] {
             QVERIFY(!dial.CheckBox3->isEnabled());
             QCOMPARE(dial.CheckBox3->isChecked(), stored == 1);
-            QTest::mouseClick(dial.CheckBox3, Qt::LeftButton);
+            ClickBox(dial.CheckBox3);
             QTest::keyClick(dial.CheckBox3, Qt::Key_Space);
             QCOMPARE(dial.CheckBox3->isChecked(), stored == 1);
             dial.BitBtn1->click();
@@ -628,8 +660,8 @@ private slots:
         f.Exec([&] {
             dial.PageControl1->setCurrentIndex(page);
             const bool before = button->isChecked();
-            QTest::mouseClick(button, Qt::LeftButton);
-            QTest::mouseDClick(button, Qt::LeftButton);
+            ClickBox(button);
+            QTest::mouseDClick(button, Qt::LeftButton, {}, QPoint(7, button->height() / 2));
             QCOMPARE(button->isChecked(), before);
             dial.BitBtn1->click();
         });
@@ -817,5 +849,12 @@ private:
     QStringList errors_;
 };
 
-QTEST_MAIN(Unit3Test)
+// The program's application object, so that the dialog's face is found the
+// way the program finds it.
+int main(int argc, char** argv)
+{
+    TApplication application(argc, argv);
+    Unit3Test test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "Unit3Test.moc"

@@ -1,0 +1,357 @@
+// The way out of the program, headless: the question, the about box, the
+// saving of the settings and the closing of the main window, by the Konec
+// button and by a close request from the desktop, and a quit press that
+// arrives while a board is being laid out.
+#include "controls/TransBtn.h"
+#include "game/Unit1.h"
+#include "hexmap/Hexmap.h"
+#include "shell/Application.h"
+#include "shell/DataFiles.h"
+#include "shell/Settings.h"
+#include "shell/Unit2.h"
+#include "shell/Unit3.h"
+#include "shell/Unit5.h"
+#include "tests/TestSupport.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString StorePath()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brantek"), QStringLiteral("Zelvon"))
+        .fileName();
+}
+
+QByteArray StoreBytes()
+{
+    QFile file(StorePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// How the question is answered.
+enum class TAnswer { Yes, No, Escape, CloseBox };
+
+// Plays the player at the modal windows of the quit path: answers the
+// question, looks at the settings file while the about box is up and closes
+// the box with its tick button. Everything it sees is written down in order.
+class QuitDriver : public QObject {
+public:
+    QuitDriver(TForm1& form, TAnswer answer)
+        : form_(form)
+        , answer_(answer)
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { Step(); });
+        timer_.start();
+    }
+
+    QStringList Seen;
+    QString Title;
+    QString Text;
+    QStringList Buttons;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+    bool SequenceRunningAtQuestion = true;
+    bool BoardReadyAtQuestion = false;
+    QByteArray StoreWhileAboutOpen;
+    bool MainVisibleWhileAboutOpen = false;
+
+private:
+    void Step()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == handled_)
+            return;
+        handled_ = modal;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            Seen << QStringLiteral("question");
+            Title = box->windowTitle();
+            Text = box->text();
+            Icon = box->icon();
+            for (QAbstractButton* button : box->buttons())
+                Buttons << button->text();
+            SequenceRunningAtQuestion = form_.SequenceRunning();
+            BoardReadyAtQuestion = form_.HexMap1->isVisible() && !form_.ProgressBar1->isVisible();
+            Answer(*box);
+        } else if (auto* about = qobject_cast<TAboutBox*>(modal)) {
+            Seen << QStringLiteral("about");
+            StoreWhileAboutOpen = StoreBytes();
+            MainVisibleWhileAboutOpen = form_.isVisible();
+            QTest::mouseClick(about->TransparentButton1, Qt::LeftButton, {}, QPoint(20, 14));
+        } else {
+            Seen << QStringLiteral("other");
+            modal->close();
+        }
+    }
+
+    void Answer(QMessageBox& box)
+    {
+        switch (answer_) {
+        case TAnswer::Yes:
+        case TAnswer::No: {
+            const QString caption = answer_ == TAnswer::Yes ? QStringLiteral("&Yes") : QStringLiteral("&No");
+            for (QAbstractButton* button : box.buttons())
+                if (button->text() == caption)
+                    button->click();
+            break;
+        }
+        case TAnswer::Escape:
+            QTest::keyClick(&box, Qt::Key_Escape);
+            break;
+        case TAnswer::CloseBox:
+            box.close();
+            break;
+        }
+        // Never leave the run hanging on a box the answer did not close.
+        if (box.isVisible())
+            box.done(QMessageBox::Abort);
+    }
+
+    TForm1& form_;
+    TAnswer answer_;
+    QTimer timer_;
+    QWidget* handled_ = nullptr;
+};
+
+struct Program {
+    TForm1 Form1;
+    TAboutBox AboutBox{&Form1};
+    TSetupDial SetupDial{Form1.Game(), Form1.HexMap1, Form1.PentiumMMX1, &Form1};
+    TForm5 Form5{&Form1};
+
+    Program()
+    {
+        Form1.SetWindows(&AboutBox, &SetupDial, &Form5);
+        Form1.show();
+        QVERIFY(QTest::qWaitForWindowActive(&Form1));
+        WaitIdle();
+    }
+
+    void WaitIdle()
+    {
+        QVERIFY(QTest::qWaitFor([this] { return Form1.Timer1.isActive() && !Form1.SequenceRunning(); }, 20000));
+    }
+
+    TGameState& Game() { return Form1.Game(); }
+
+    // Settings that differ from what the store holds, so that a save shows.
+    void ChangeSettings()
+    {
+        Game().SoundEnabled = 1;
+        Game().MmxEnabled = 0;
+        Game().BoardWidth = 6;
+        Game().BoardHeight = 8;
+        Form1.HexMap1->SetHex3d(false);
+    }
+};
+
+void StoreInitialSettings()
+{
+    QFile::remove(StorePath());
+    WriteSetting(QStringLiteral("Sirka"), QStringLiteral("10"));
+    WriteSetting(QStringLiteral("Vyska"), QStringLiteral("10"));
+    WriteSetting(QStringLiteral("Sound"), QStringLiteral("0"));
+    WriteSetting(QStringLiteral("Music"), QStringLiteral("0"));
+}
+
+// The values the store holds after Program::ChangeSettings and a save.
+void VerifyChangedSettingsSaved()
+{
+    QSettings stored(StorePath(), QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Sound")).toString(), QStringLiteral("1"));
+    QCOMPARE(stored.value(QStringLiteral("Music")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("Ver")).toString(), QStringLiteral("1.6b"));
+    QCOMPARE(stored.value(QStringLiteral("MMX")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("Sirka")).toString(), QStringLiteral("6"));
+    QCOMPARE(stored.value(QStringLiteral("Vyska")).toString(), QStringLiteral("8"));
+    QCOMPARE(stored.value(QStringLiteral("3Dhex")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.allKeys().size(), 7);
+}
+
+} // namespace
+
+class QuitTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(config_.isValid());
+        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+        SetDataDirectories({QStringLiteral(ZELVON_TEST_DATA_DIR)});
+        SetErrorReporter([this](const QString& message) { errors_ << message; });
+        QVERIFY(StorePath().startsWith(config_.path()));
+    }
+
+    void init()
+    {
+        errors_.clear();
+        StoreInitialSettings();
+    }
+
+    void anyAnswerButYesLeavesEverythingAsItWas_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("No") << int(TAnswer::No);
+        QTest::newRow("Escape") << int(TAnswer::Escape);
+        QTest::newRow("close box of the question") << int(TAnswer::CloseBox);
+    }
+
+    void anyAnswerButYesLeavesEverythingAsItWas()
+    {
+        QFETCH(int, answer);
+        Program program;
+        program.ChangeSettings();
+        TGameState& game = program.Game();
+        const TGameBoard board = game.GameBoard;
+        const std::uint8_t player = game.CurrentPlayer;
+        const QByteArray before = StoreBytes();
+        QVERIFY(!before.isEmpty());
+
+        QuitDriver driver(program.Form1, TAnswer(answer));
+        QTest::mouseClick(program.Form1.BitBtn1, Qt::LeftButton);
+
+        QCOMPARE(driver.Seen, QStringList{QStringLiteral("question")});
+        QCOMPARE(driver.Title, QStringLiteral("Confirm"));
+        QCOMPARE(driver.Text, QString::fromUtf8("Opravdu chcete ukončit program?"));
+        QCOMPARE(driver.Icon, QMessageBox::Question);
+        QCOMPARE(driver.Buttons, (QStringList{QStringLiteral("&Yes"), QStringLiteral("&No")}));
+        QCOMPARE(StoreBytes(), before);
+        QVERIFY(program.AboutBox.isHidden());
+        QVERIFY(program.Form1.isVisible());
+        QVERIFY(game.GameBoard == board);
+        QCOMPARE(game.CurrentPlayer, player);
+        QVERIFY(program.Form1.Timer1.isActive());
+        QVERIFY(errors_.isEmpty());
+    }
+
+    void yesShowsTheAboutBoxThenSavesThenCloses()
+    {
+        Program program;
+        program.ChangeSettings();
+        const QByteArray before = StoreBytes();
+
+        QuitDriver driver(program.Form1, TAnswer::Yes);
+        QTest::mouseClick(program.Form1.BitBtn1, Qt::LeftButton);
+
+        QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
+        // Nothing is written while the about box is up.
+        QCOMPARE(driver.StoreWhileAboutOpen, before);
+        QVERIFY(driver.MainVisibleWhileAboutOpen);
+        VerifyChangedSettingsSaved();
+        QVERIFY(program.AboutBox.isHidden());
+        QVERIFY(!program.Form1.isVisible());
+        QVERIFY(errors_.isEmpty());
+    }
+
+    void closeRequestTakesTheSamePath_data()
+    {
+        QTest::addColumn<bool>("byEvent");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("close(), No") << false << false;
+        QTest::newRow("close(), Yes") << false << true;
+        QTest::newRow("close event, No") << true << false;
+        QTest::newRow("close event, Yes") << true << true;
+    }
+
+    void closeRequestTakesTheSamePath()
+    {
+        QFETCH(bool, byEvent);
+        QFETCH(bool, yes);
+        Program program;
+        program.ChangeSettings();
+        const QByteArray before = StoreBytes();
+        QuitDriver driver(program.Form1, yes ? TAnswer::Yes : TAnswer::No);
+
+        if (byEvent) {
+            QCloseEvent request;
+            QCoreApplication::sendEvent(&program.Form1, &request);
+            QVERIFY(!request.isAccepted());
+        } else {
+            QVERIFY(!program.Form1.close());
+        }
+        // The request itself closes nothing: the question comes first.
+        QVERIFY(program.Form1.isVisible());
+        QVERIFY(driver.Seen.isEmpty());
+
+        QTRY_COMPARE_WITH_TIMEOUT(driver.Seen.value(0), QStringLiteral("question"), 5000);
+        if (!yes) {
+            QTest::qWait(50);
+            QCOMPARE(driver.Seen, QStringList{QStringLiteral("question")});
+            QVERIFY(program.Form1.isVisible());
+            QCOMPARE(StoreBytes(), before);
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!program.Form1.isVisible(), 5000);
+        QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
+        QCOMPARE(driver.StoreWhileAboutOpen, before);
+        VerifyChangedSettingsSaved();
+        QVERIFY(errors_.isEmpty());
+    }
+
+    void quitPressDuringTheSetUpWaitsForItsEnd()
+    {
+        Program program;
+        TForm1& form = program.Form1;
+        QuitDriver driver(form, TAnswer::No);
+        bool runningAtPress = false;
+        int questionsRightAfterPress = -1;
+        bool pressed = false;
+        // The quit press arrives half way through the reveal of a new board.
+        connect(form.ProgressBar1, &QProgressBar::valueChanged, this, [&](int value) {
+            if (pressed || value < 30)
+                return;
+            pressed = true;
+            runningAtPress = form.SequenceRunning();
+            QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+            questionsRightAfterPress = int(driver.Seen.size());
+        });
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        program.WaitIdle();
+
+        QVERIFY(pressed);
+        QVERIFY(runningAtPress);
+        QCOMPARE(questionsRightAfterPress, 0);
+        QCOMPARE(driver.Seen, QStringList{QStringLiteral("question")});
+        QVERIFY(!driver.SequenceRunningAtQuestion);
+        QVERIFY(driver.BoardReadyAtQuestion);
+        QVERIFY(form.isVisible());
+    }
+
+    void failedSaveIsReportedAndTheWindowStillCloses()
+    {
+        // A folder where the store file should be: every write fails.
+        const QString path = StorePath();
+        QFile::remove(path);
+        QVERIFY(QDir().mkpath(path));
+        Program program;
+        errors_.clear();
+
+        QuitDriver driver(program.Form1, TAnswer::Yes);
+        QTest::mouseClick(program.Form1.BitBtn1, Qt::LeftButton);
+        QVERIFY(QDir(path).removeRecursively());
+
+        QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
+        // Saving stops at its first failure, so the players see one message.
+        QCOMPARE(errors_.size(), 1);
+        QCOMPARE(errors_.front(), QStringLiteral("Failed to set data for 'Sound'"));
+        QVERIFY(!program.Form1.isVisible());
+    }
+
+private:
+    QTemporaryDir config_;
+    QStringList errors_;
+};
+
+QTEST_MAIN(QuitTest)
+#include "QuitTest.moc"
