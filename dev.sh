@@ -16,7 +16,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont          # MIDI music and its General MIDI soundfont
   libjpeg-dev                                   # the about box's logo
   libbenchmark-dev                              # bench/
-  python3 xvfb xauth xdotool x11-utils imagemagick  # the end-to-end test in a private X server
+  python3 xvfb xdotool x11-utils imagemagick    # the end-to-end test in a private X server
   desktop-file-utils appstream                  # validating the desktop entry and the AppStream file
   dpkg-dev                                      # cpack's Debian package (dpkg-shlibdeps)
 )
@@ -58,7 +58,6 @@ case "${1:-}" in
     build build-asan -DZELVON_SANITIZE=ON -DZELVON_BENCHMARKS=OFF
     export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:print_stacktrace=1
     export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-    export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
     ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
     ;;
   *)

@@ -15,6 +15,7 @@
 #include <QHideEvent>
 #include <QImage>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -55,9 +56,22 @@ QRadioButton* MakeRadio(QWidget* parent, const char* name, const char* caption, 
     return radio;
 }
 
-QScrollBar* MakeSizeBar(QWidget* parent, Qt::Orientation orientation, const QRect& geometry)
+// The size bars are short: with the usual long thumb of some styles the
+// thumb would fill the bar and its position could not be read.
+class TShortThumbStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_ScrollBarSliderMin)
+            return 8;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QScrollBar* MakeSizeBar(QWidget* parent, Qt::Orientation orientation, const QRect& geometry, QStyle* style)
 {
     auto* bar = new QScrollBar(orientation, parent);
+    bar->setStyle(style);
     bar->setGeometry(geometry);
     bar->setRange(MinBoardSize, MaxBoardSize);
     // One step for the arrows and for a click beside the thumb alike. A page
@@ -120,7 +134,7 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     connect(BitBtn1, &QPushButton::clicked, this, &TSetupDial::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TSetupDial::BitBtn2Click);
 
-    // Named as the players' documentation and the tests know them.
+    // Named like their members, so that they can be looked up by name.
     const std::pair<QObject*, const char*> names[] = {
         {PageControl1, "PageControl1"}, {TabSheet1, "TabSheet1"}, {TabSheet2, "TabSheet2"},
         {TabSheet3, "TabSheet3"},       {GroupBox1, "GroupBox1"}, {GroupBox2, "GroupBox2"},
@@ -177,8 +191,10 @@ void TSetupDial::CreateBoardPage()
 
     GroupBox3 = new QGroupBox(QString::fromUtf8("Rozměry plochy"), page);
     GroupBox3->setGeometry(8, 4, 120, 136);
-    ScrollBar1 = MakeSizeBar(GroupBox3, Qt::Horizontal, {28, 19, 62, 16});
-    ScrollBar2 = MakeSizeBar(GroupBox3, Qt::Vertical, {9, 38, 16, 63});
+    auto* barStyle = new TShortThumbStyle;
+    barStyle->setParent(this);
+    ScrollBar1 = MakeSizeBar(GroupBox3, Qt::Horizontal, {28, 19, 62, 16}, barStyle);
+    ScrollBar2 = MakeSizeBar(GroupBox3, Qt::Vertical, {9, 38, 16, 63}, barStyle);
 
     // The preview's properties in the order a stored form applies them.
     HexMap1 = new THexMap(GroupBox3);

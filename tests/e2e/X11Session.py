@@ -33,7 +33,7 @@ def FindImport():
             version = subprocess.run([path, "-version"], capture_output=True, text=True, timeout=20).stdout
         except (OSError, subprocess.SubprocessError):
             continue
-        if "ImageMagick" in version:
+        if version.startswith("Version: ImageMagick"):
             return path
     raise SetupError("ImageMagick's import was not found (Debian package imagemagick)")
 
@@ -146,14 +146,14 @@ class X11Session:
         try:
             while not number.endswith(b"\n"):
                 if self.server.poll() is not None:
-                    raise SetupError("Xvfb ended at start with code %d" % self.server.returncode)
+                    raise Failure("Xvfb ended at start with code %d" % self.server.returncode)
                 if time.monotonic() >= deadline:
                     raise Failure("Xvfb did not report its display")
                 ready, _, _ = select.select([readEnd], [], [], 0.1)
                 if ready:
                     chunk = os.read(readEnd, 16)
                     if not chunk:
-                        raise SetupError("Xvfb closed its display pipe")
+                        raise Failure("Xvfb closed its display pipe")
                     number += chunk
         finally:
             os.close(readEnd)

@@ -232,7 +232,7 @@ private slots:
         QVERIFY(game.GameBoard == board);
         QCOMPARE(game.CurrentPlayer, player);
         QVERIFY(program.Form1.Timer1.isActive());
-        QVERIFY(errors_.isEmpty());
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('|'))));
     }
 
     void yesShowsTheAboutBoxThenSavesThenCloses()
@@ -251,7 +251,7 @@ private slots:
         VerifyChangedSettingsSaved();
         QVERIFY(program.AboutBox.isHidden());
         QVERIFY(!program.Form1.isVisible());
-        QVERIFY(errors_.isEmpty());
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('|'))));
     }
 
     void closeRequestTakesTheSamePath_data()
@@ -296,7 +296,7 @@ private slots:
         QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
         QCOMPARE(driver.StoreWhileAboutOpen, before);
         VerifyChangedSettingsSaved();
-        QVERIFY(errors_.isEmpty());
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('|'))));
     }
 
     void quitPressDuringTheSetUpWaitsForItsEnd()

@@ -65,7 +65,11 @@ def OwningPackage(path):
 def LinkedPackages(program):
     """The packages holding the libraries the program names itself."""
     needed = re.findall(r"NEEDED\s+(\S+)", Run("objdump", "-p", program))
-    resolved = dict(re.findall(r"^\s*(\S+) => (/\S+)", Run("ldd", program), re.MULTILINE))
+    listing = Run("ldd", program)
+    resolved = dict(re.findall(r"^\s*(\S+) => (/\S+)", listing, re.MULTILINE))
+    # The dynamic loader is listed by its path alone.
+    for path in re.findall(r"^\s*(/\S+) \(", listing, re.MULTILINE):
+        resolved.setdefault(os.path.basename(path), path)
     packages = {}
     for soname in needed:
         if soname not in resolved:

@@ -84,7 +84,7 @@ private slots:
         // The topic is not the top of the file: the view has moved down to it.
         QTRY_VERIFY(browser->verticalScrollBar()->value() > 0);
         QVERIFY2(TopBlockText(*browser).contains(QStringLiteral("Pravidla")), qPrintable(TopBlockText(*browser)));
-        QVERIFY(errors_.isEmpty());
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('|'))));
     }
 
     void secondPressReturnsToTheTopicInTheSameViewer()
@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(VisibleViewers(), QList<THelpViewer*>{viewer});
         QTRY_COMPARE(browser->verticalScrollBar()->value(), atTopic);
         QVERIFY2(TopBlockText(*browser).contains(QStringLiteral("Pravidla")), qPrintable(TopBlockText(*browser)));
-        QVERIFY(errors_.isEmpty());
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('|'))));
     }
 
     void viewerShowsTheCzechTextAndItsPictures()
@@ -135,7 +135,7 @@ private slots:
                                      : QImage::fromData(resource.toByteArray());
             QVERIFY2(!image.isNull(), qPrintable(name));
         }
-        QVERIFY(errors_.isEmpty());
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('|'))));
     }
 
     void missingHelpFileIsReportedOncePerPressAndOpensNothing()

@@ -11,7 +11,6 @@
 #include "shell/Unit2.h"
 
 #include <QApplication>
-#include <QEnterEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -422,18 +421,6 @@ private slots:
         run.Exec(box, [&] { QTest::mouseClick(box.TransparentButton1, Qt::LeftButton, {}, QPoint(20, 14)); });
         QVERIFY(!run.GuardFired);
         QCOMPARE(run.Result, int(QDialog::Accepted));
-    }
-
-    void snapshotTmp()
-    {
-        TAboutBox box;
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        box.grab().save(QStringLiteral("/tmp/about-box.png"));
-        QTest::mousePress(box.URLLabel1, Qt::LeftButton, {}, QPoint(5, 5));
-        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-        QCoreApplication::sendEvent(box.TransparentButton1, &enter);
-        box.grab().save(QStringLiteral("/tmp/about-box-pressed.png"));
     }
 
     void centredOnTheScreenEachTime()
