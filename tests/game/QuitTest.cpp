@@ -12,6 +12,7 @@
 #include "shell/Unit3.h"
 #include "shell/Unit5.h"
 #include "tests/TestSupport.h"
+#include "tests/game/TestProgram.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -123,27 +124,7 @@ private:
     QWidget* handled_ = nullptr;
 };
 
-struct Program {
-    TForm1 Form1;
-    TAboutBox AboutBox{&Form1};
-    TSetupDial SetupDial{Form1.Game(), Form1.HexMap1, Form1.PentiumMMX1, &Form1};
-    TForm5 Form5{&Form1};
-
-    Program()
-    {
-        Form1.SetWindows(&AboutBox, &SetupDial, &Form5);
-        Form1.show();
-        QVERIFY(QTest::qWaitForWindowActive(&Form1));
-        WaitIdle();
-    }
-
-    void WaitIdle()
-    {
-        QVERIFY(QTest::qWaitFor([this] { return Form1.Timer1.isActive() && !Form1.SequenceRunning(); }, 20000));
-    }
-
-    TGameState& Game() { return Form1.Game(); }
-
+struct Program : TestProgram {
     // Settings that differ from what the store holds, so that a save shows.
     void ChangeSettings()
     {

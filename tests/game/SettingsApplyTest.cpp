@@ -14,6 +14,7 @@
 #include "shell/Unit3.h"
 #include "shell/Unit5.h"
 #include "tests/TestSupport.h"
+#include "tests/game/TestProgram.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -36,27 +37,7 @@ void ClickBox(QAbstractButton* button)
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(7, button->height() / 2));
 }
 
-struct Program {
-    TForm1 Form1;
-    TAboutBox AboutBox{&Form1};
-    TSetupDial SetupDial{Form1.Game(), Form1.HexMap1, Form1.PentiumMMX1, &Form1};
-    TForm5 Form5{&Form1};
-
-    Program()
-    {
-        Form1.SetWindows(&AboutBox, &SetupDial, &Form5);
-        Form1.show();
-        QVERIFY(QTest::qWaitForWindowActive(&Form1));
-        WaitIdle();
-    }
-
-    void WaitIdle()
-    {
-        QVERIFY(QTest::qWaitFor([this] { return Form1.Timer1.isActive() && !Form1.SequenceRunning(); }, 20000));
-    }
-
-    TGameState& Game() { return Form1.Game(); }
-
+struct Program : TestProgram {
     // Presses "Nastavení"; `act` runs inside the dialog and closes it. A
     // dialog left open is closed here and fails the test.
     void Settings(const std::function<void(TSetupDial&)>& act)
@@ -75,18 +56,6 @@ struct Program {
         QVERIFY(ran);
         QVERIFY(!leftOpen);
         QVERIFY(SetupDial.isHidden());
-    }
-
-    void Press(TPoint cell)
-    {
-        const TPoint pixel = Form1.HexMap1->ConvertPoint(cell, cpCellToPixel);
-        QTest::mouseClick(Form1.HexMap1, Qt::LeftButton, {}, QPoint(pixel.X, pixel.Y));
-    }
-
-    TColor PictureAt(TPoint cell, int dy = 0)
-    {
-        const TPoint pixel = Form1.HexMap1->ConvertPoint(cell, cpCellToPixel);
-        return QRgbToColor(Form1.HexMap1->MapBitmap().pixel(pixel.X, pixel.Y + dy));
     }
 
     // Random copies from a fixed seed, so that a game is under way and every

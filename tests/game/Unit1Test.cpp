@@ -13,6 +13,7 @@
 #include "shell/Unit3.h"
 #include "shell/Unit5.h"
 #include "tests/TestSupport.h"
+#include "tests/game/TestProgram.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -63,41 +64,7 @@ private:
     QTimer timer_;
 };
 
-struct Program {
-    TForm1 Form1;
-    TAboutBox AboutBox{&Form1};
-    TSetupDial SetupDial{Form1.Game(), Form1.HexMap1, Form1.PentiumMMX1, &Form1};
-    TForm5 Form5{&Form1};
-
-    Program()
-    {
-        Form1.SetWindows(&AboutBox, &SetupDial, &Form5);
-        Form1.show();
-        QVERIFY(QTest::qWaitForWindowActive(&Form1));
-        WaitIdle();
-    }
-
-    // Until the first (or current) board has been laid out.
-    void WaitIdle()
-    {
-        QVERIFY(QTest::qWaitFor([this] { return Form1.Timer1.isActive() && !Form1.SequenceRunning(); }, 20000));
-    }
-
-    TGameState& Game() { return Form1.Game(); }
-
-    void Press(TPoint cell, Qt::MouseButton button = Qt::LeftButton)
-    {
-        const TPoint pixel = Form1.HexMap1->ConvertPoint(cell, cpCellToPixel);
-        QTest::mousePress(Form1.HexMap1, button, {}, QPoint(pixel.X, pixel.Y));
-        QTest::mouseRelease(Form1.HexMap1, button, {}, QPoint(pixel.X, pixel.Y));
-    }
-
-    TColor PictureAt(TPoint cell)
-    {
-        const TPoint pixel = Form1.HexMap1->ConvertPoint(cell, cpCellToPixel);
-        return QRgbToColor(Form1.HexMap1->MapBitmap().pixel(pixel.X, pixel.Y));
-    }
-
+struct Program : TestProgram {
     void CheckConsistent()
     {
         TGameState& game = Game();
