@@ -36,9 +36,15 @@ install_missing() {
 
 build() {
   local dir=$1; shift
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVON_WERROR=ON "$@"
-  fi
+  local options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVON_WERROR=ON "$@")
+  local configure=0 option name
+  [ -f "$dir/CMakeCache.txt" ] || configure=1
+  # A folder configured otherwise (say, without the sanitizers) is set right.
+  for option in "${options[@]}"; do
+    name=${option#-D}
+    [ $configure -eq 1 ] || grep -qx "${name%%=*}:[A-Z]*=${name#*=}" "$dir/CMakeCache.txt" || configure=1
+  done
+  [ $configure -eq 0 ] || cmake -S . -B "$dir" "${options[@]}"
   cmake --build "$dir" --parallel "$(nproc)"
 }
 

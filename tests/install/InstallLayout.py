@@ -4,6 +4,7 @@ names the program and the desktop ask for."""
 
 import os
 import struct
+import xml.etree.ElementTree as ElementTree
 
 APP_ID = "cz.brantek.Zelvon"
 
@@ -125,3 +126,26 @@ def CheckDesktopEntry(prefix):
             problems.append("no Czech %s" % key)
     if problems:
         raise LayoutError("desktop entry: " + "; ".join(problems))
+
+
+def CheckMetainfo(prefix, screenshot):
+    """The AppStream description points at the installed entry and program,
+    rates its content and describes the screenshot kept in the sources."""
+    root = ElementTree.parse(os.path.join(prefix, METAINFO)).getroot()
+    problems = []
+    if root.findtext("id") != APP_ID:
+        problems.append("id %s" % root.findtext("id"))
+    if root.findtext("launchable") != os.path.basename(DESKTOP_ENTRY):
+        problems.append("launchable %s" % root.findtext("launchable"))
+    if root.findtext("provides/binary") != os.path.basename(PROGRAM):
+        problems.append("binary %s" % root.findtext("provides/binary"))
+    if root.find("content_rating") is None:
+        problems.append("no content rating")
+    image = root.find("screenshots/screenshot/image")
+    if image is None or not (image.text or "").startswith("https://"):
+        problems.append("no screenshot address")
+    elif (int(image.get("width", 0)), int(image.get("height", 0))) != PngSize(screenshot):
+        problems.append("screenshot %sx%s, the picture is %d x %d"
+                        % ((image.get("width"), image.get("height")) + PngSize(screenshot)))
+    if problems:
+        raise LayoutError("AppStream description: " + "; ".join(problems))

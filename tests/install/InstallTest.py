@@ -36,6 +36,8 @@ def CheckLayout(buildDir, root):
     print("ok - %d files installed where they belong" % len(files))
     InstallLayout.CheckDesktopEntry(prefix)
     print("ok - the desktop entry starts the installed program with the installed icon")
+    InstallLayout.CheckMetainfo(prefix, os.path.join(os.path.dirname(os.path.dirname(HERE)), "docs", "screenshot.png"))
+    print("ok - the AppStream description names the entry, the program and the screenshot's size")
     appstream = shutil.which("appstreamcli")
     if not appstream:
         print("skipped: appstreamcli is missing (Debian package appstream)")
