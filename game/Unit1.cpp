@@ -136,7 +136,6 @@ void TForm1::CreateControls()
     HexMap1->OnMouseMove = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
         HexMap1MouseMove(button, shift, x, y);
     };
-    HexMap1->installEventFilter(this);
     FitScrollBox();
 
     Bevel1 = MakePanel(this, {340, 8, 137, 65});
@@ -261,8 +260,6 @@ bool TForm1::event(QEvent* event)
         qCInfo(lcStartup, "first paint");
         StartFirstGameAfterPaint();
     }
-    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize)
-        FitScrollBox();
     return QWidget::event(event);
 }
 
