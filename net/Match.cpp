@@ -20,10 +20,26 @@ std::uint8_t CellCode(TColor color)
 void TMatch::Start(TBoardSize size, std::uint8_t firstPlayer)
 {
     size_ = size;
-    ForEachCell(size_, [&](TPoint cell) { board_[cell] = clGray; });
+    // Cells beyond the board in use are cleared too, so two matches of the
+    // same game compare equal whatever they played before.
+    board_ = TGameBoard{};
     board_(1, 1) = clRed;
     board_(size_.Width, size_.Height) = clBlue;
     side_ = firstPlayer == 1 ? clBlue : clRed;
+    over_ = false;
+    outcome_ = poDraw;
+    plies_ = 0;
+}
+
+void TMatch::SetPosition(const TGameBoard& board, TBoardSize size, TColor sideToMove)
+{
+    size_ = size;
+    board_ = TGameBoard{};
+    ForEachCell(size_, [&](TPoint cell) {
+        const std::uint8_t code = CellCode(board[cell]);
+        board_[cell] = code == 1 ? clRed : code == 2 ? clBlue : clGray;
+    });
+    side_ = sideToMove == clBlue ? clBlue : clRed;
     over_ = false;
     outcome_ = poDraw;
     plies_ = 0;

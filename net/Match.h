@@ -29,6 +29,10 @@ public:
     // `firstPlayer` (0 Red, 1 Blue) to move.
     void Start(TBoardSize size, std::uint8_t firstPlayer);
 
+    // A game in progress: `board` on `size` with `sideToMove` (clRed or
+    // clBlue) to move; only the cells of the board in use are looked at.
+    void SetPosition(const TGameBoard& board, TBoardSize size, TColor sideToMove);
+
     TMoveCheck Check(const TMove& move, TColor mover) const;
     // Plays a move that Check found legal for the side to move.
     void Play(const TMove& move);

@@ -28,7 +28,7 @@ QString NetErrorText(TNetError error, const QString& where, const QString& detai
     case TNetError::Unreachable:
         return Utf8("Počítač %1 není dosažitelný. Zkontrolujte připojení k síti.").arg(where);
     case TNetError::Timeout:
-        return Utf8("Server %1 neodpověděl do %2 sekund.").arg(where, detail);
+        return Utf8("Server %1 neodpověděl do %2.").arg(where, detail);
     case TNetError::Busy:
         return Utf8("Server %1 už hraje s jiným soupeřem.").arg(where);
     case TNetError::PeerQuit:
@@ -72,6 +72,11 @@ QString RefusedPeerText(const QString& address, TNetError error, const QString& 
     default:
         return Utf8("Spojení z adresy %1 bylo odmítnuto: %2.").arg(address, detail);
     }
+}
+
+QString SecondsText(int seconds)
+{
+    return (seconds == 1 ? Utf8("%1 sekundy") : Utf8("%1 sekund")).arg(seconds);
 }
 
 QString DecodeErrorText(TNetDecodeError error)

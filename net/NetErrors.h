@@ -37,12 +37,15 @@ enum class TNetError : std::uint8_t {
 
 // A line for the player. `where` is the host (and port) the player typed, or
 // the peer's address; `detail` is what the error carries: a port, a version
-// number, the kind of fault.
+// number, a span of time, the kind of fault.
 QString NetErrorText(TNetError error, const QString& where = {}, const QString& detail = {});
 
 // Server: a line about a connection turned away while waiting for an
 // opponent or during a game; `error` is why, `detail` as for NetErrorText.
 QString RefusedPeerText(const QString& address, TNetError error, const QString& detail = {});
+
+// "1 sekundy", "2 sekund", "10 sekund": a span of seconds after "do".
+QString SecondsText(int seconds);
 
 // The fault in a frame, in words, for NetErrorText's detail.
 QString DecodeErrorText(TNetDecodeError error);

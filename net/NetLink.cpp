@@ -60,6 +60,7 @@ TNetLink::TNetLink(QTcpSocket* socket, const TNetTimeouts& timeouts, QObject* pa
     });
     connect(socket_, &QTcpSocket::disconnected, this, [this] {
         TBusy busy(*this);
+        cut_ = true;
         Fail(TNetError::PeerLost);
     });
     connect(socket_, &QTcpSocket::connected, this, [this] {
@@ -69,6 +70,8 @@ TNetLink::TNetLink(QTcpSocket* socket, const TNetTimeouts& timeouts, QObject* pa
     });
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         TBusy busy(*this);
+        // The socket is being torn down: nothing more may be written to it.
+        cut_ = true;
         Fail(connected_ ? TNetError::PeerLost : ConnectError(error));
     });
     connect(&frameTimer_, &QTimer::timeout, this, [this] {
@@ -103,7 +106,7 @@ void TNetLink::ConnectTo(const QString& host, quint16 port)
 
 void TNetLink::Send(const TNetMessage& message)
 {
-    if (closed_ || socket_->state() != QAbstractSocket::ConnectedState)
+    if (closed_ || cut_ || socket_->state() != QAbstractSocket::ConnectedState)
         return;
     socket_->write(EncodeFrame(message));
     if (heartbeatTimer_.isActive())
@@ -127,7 +130,7 @@ void TNetLink::Close(std::optional<std::uint8_t> byeReason)
 {
     if (closed_)
         return;
-    if (byeReason) {
+    if (byeReason && !cut_ && socket_->state() == QAbstractSocket::ConnectedState) {
         Send(TNetBye{*byeReason});
         // Out to the system now: the link may be deleted before the event
         // loop would have written it.
@@ -139,7 +142,7 @@ void TNetLink::Close(std::optional<std::uint8_t> byeReason)
     // then the connection closes, or is cut when the peer does not take it.
     socket_->disconnect(this);
     connect(socket_, &QTcpSocket::readyRead, this, [this] { socket_->readAll(); });
-    if (socket_->state() == QAbstractSocket::UnconnectedState)
+    if (cut_ || socket_->state() == QAbstractSocket::UnconnectedState)
         return;
     socket_->disconnectFromHost();
     if (socket_->state() != QAbstractSocket::UnconnectedState)

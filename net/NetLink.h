@@ -74,6 +74,7 @@ private:
     QTimer heartbeatTimer_;
     QTimer byeTimer_;
     bool connected_ = false;
+    bool cut_ = false;
     bool closed_ = false;
     bool broken_ = false;
     int busy_ = 0;

@@ -61,7 +61,7 @@ TNetSession::TNetSession(const TNetTimeouts& timeouts, QObject* parent)
     connectTimer_.setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, [this] {
         TBusy busy(*this);
-        End(TNetError::Timeout, QString::number((timeouts_.ConnectMs + 999) / 1000));
+        End(TNetError::Timeout, SecondsText((timeouts_.ConnectMs + 999) / 1000));
     });
     purgeTimer_.setInterval(PurgeMs);
     connect(&purgeTimer_, &QTimer::timeout, this, &TNetSession::Purge);
@@ -111,6 +111,7 @@ void TNetSession::Connect(const QString& host, quint16 port)
         });
         return;
     }
+    host_ = *parsed;
     where_ = HostPortText(*parsed, port);
     state_ = nsConnecting;
     peer_ = MakeLink(new QTcpSocket);
@@ -407,7 +408,7 @@ void TNetSession::StartNextGame()
 void TNetSession::End(TNetError error, const QString& detail, bool sayBye)
 {
     const bool playing = state_ == nsPlaying;
-    const QString where = playing ? peerAddress_ : where_;
+    const QString where = playing ? peerAddress_ : error == TNetError::HostNotFound ? host_ : where_;
     Reset(sayBye ? std::optional(ByeReasonOf(error)) : std::nullopt);
     const QString text = NetErrorText(error, where, detail);
     if (playing && IsLeaving(error))

@@ -149,6 +149,7 @@ private:
     int busy_ = 0;
     QTimer connectTimer_;
     QTimer purgeTimer_;
+    QString host_;
     QString where_;
     QString peerAddress_;
     QString peerProgram_;
