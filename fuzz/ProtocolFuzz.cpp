@@ -57,8 +57,9 @@ TStream ReadStream(QByteArrayView bytes, qsizetype chunk)
                 stream.Fault = next.Error;
             break;
         }
-        // A reader holds at most one frame begun.
-        Require(reader.Pending() < NetFrameHeader + NetMaxPayload);
+        // A reader that has not met a fault holds at most one frame begun.
+        if (stream.Fault == TNetDecodeError::Incomplete)
+            Require(reader.Pending() < NetFrameHeader + NetMaxPayload);
     }
     return stream;
 }

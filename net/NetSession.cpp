@@ -427,7 +427,7 @@ void TNetSession::Reset(std::optional<std::uint8_t> byeReason)
         server_ = nullptr;
     }
     for (TNetLink* link : std::exchange(candidates_, {}))
-        Retire(link, brBusy);
+        Retire(link, brQuit);
     if (peer_)
         Retire(std::exchange(peer_, nullptr), byeReason);
     state_ = nsIdle;
