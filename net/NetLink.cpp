@@ -149,14 +149,6 @@ void TNetLink::Close(std::optional<std::uint8_t> byeReason)
         byeTimer_.start();
 }
 
-void TNetLink::Abort()
-{
-    closed_ = true;
-    StopTimers();
-    socket_->disconnect(this);
-    socket_->abort();
-}
-
 QString TNetLink::PeerAddress() const
 {
     QHostAddress address = socket_->peerAddress();

@@ -44,8 +44,6 @@ public:
     // Says goodbye with `reason` (unless the connection is gone already) and
     // lets the connection go; no signal comes after this.
     void Close(std::optional<std::uint8_t> byeReason);
-    // Lets the connection go at once, without a word.
-    void Abort();
 
     // The peer's address as a player reads it (IPv4 without the IPv6 dress).
     QString PeerAddress() const;

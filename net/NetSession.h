@@ -62,7 +62,9 @@ public:
     void SetBoardSize(TBoardSize size);
 
     // A move of the local side. Refused (false, nothing sent) unless a game
-    // runs, it is the local side's turn and the move is legal.
+    // runs, it is the local side's turn and the move is legal. Send it
+    // before the window plays it: a move that ends the game brings up the
+    // podium, and the peer should not wait behind it.
     bool SendMove(const TMove& move);
     // Asks the peer for a new game; NewGameAnswered follows. When the peer
     // has asked already, this is a yes to its question.

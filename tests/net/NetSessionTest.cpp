@@ -329,15 +329,6 @@ private slots:
         QVERIFY(peer.WaitClosed());
     }
 
-    void defaultTimeoutsFindALostPeerWithin15Seconds()
-    {
-        const TNetTimeouts timeouts;
-        QCOMPARE(timeouts.ConnectMs, 10000);
-        QVERIFY(timeouts.SilenceMs <= 15000);
-        // A healthy peer's pings come several times within the limit.
-        QVERIFY(timeouts.HeartbeatMs * 3 <= timeouts.SilenceMs);
-    }
-
     void connectionFailuresAreTold_data()
     {
         QTest::addColumn<QString>("host");
@@ -452,14 +443,6 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, host);
         QCOMPARE(ParseHostText(typed).value_or(QString()), host);
-    }
-
-    void serverListsAddressesToTell()
-    {
-        const QStringList addresses = LocalAddresses();
-        QVERIFY(!addresses.isEmpty());
-        for (const QString& address : addresses)
-            QVERIFY2(ParseHostText(address).has_value(), qPrintable(address));
     }
 
 private:
