@@ -57,8 +57,8 @@ public:
     void Close();
 
     // The board size of the games this side deals (the server's) or would
-    // like (the client's; shown to the server only). Takes effect with the
-    // next game.
+    // like (the client's; its hello carries it, the server deals its own).
+    // Takes effect with the next game.
     void SetBoardSize(TBoardSize size);
 
     // A move of the local side. Refused (false, nothing sent) unless a game
