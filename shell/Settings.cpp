@@ -12,9 +12,12 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QVariant>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -33,6 +36,13 @@ constexpr bool StoreIsIniFile = true;
 // A temporary file of a save that was cut off is this old at least before
 // the next save removes it.
 constexpr qint64 AbandonedAfterSeconds = 10 * 60;
+// How long a save waits for another one (of another copy of the program),
+// and how old a lock must be to count as left by a save that was cut off.
+// A save holds it for milliseconds; one cut off between making the lock
+// file and writing its owner into it leaves a lock that only its age tells
+// apart, and QSettings alone would wait half a minute for that.
+constexpr int LockWaitMs = 5000;
+constexpr int StaleLockMs = 2000;
 
 // One opening of the store, like one opening of the registry key. Fallbacks
 // are off: the key of the application in the user's store is the only place
@@ -45,7 +55,14 @@ public:
         setFallbacksEnabled(false);
     }
 
-    static QString Path() { return TStore().fileName(); }
+    // Where QSettings keeps the INI file, found without opening it:
+    // QSettings reads the file as soon as it is made, and would wait forever
+    // on a named pipe put in its place.
+    static QString Path()
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            + QStringLiteral("/Brantek/Zelvon.conf");
+    }
 };
 
 [[noreturn]] void FailWrite(const QString& name)
@@ -212,17 +229,14 @@ QHash<QString, QVariant> ReadStoreForLoad(const TSettingsNotice& notice)
     return values;
 }
 
-// A save that was cut off leaves QSettings' temporary file beside the store
-// ("Zelvon.conf.XXXXXX"). While we hold the store's lock no save is under
-// way, in this program or another copy of it; an old file is then surely
-// abandoned.
+// A save that was cut off leaves its temporary files beside the store: the
+// new store ("Zelvon.conf.XXXXXX"), and QSettings' own temporary file and
+// lock for it. The caller holds the store's lock, so no save is under way,
+// in this program or another copy of it; an old one is surely abandoned.
 void RemoveAbandonedTemporaryFiles(const QString& path)
 {
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(0))
-        return;
     const QFileInfo store(path);
-    const QRegularExpression temporary(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$")
+    const QRegularExpression temporary(QStringLiteral("^%1\\.[A-Za-z0-9]{6}(\\.[A-Za-z0-9]{6}|\\.lock)?$")
                                            .arg(QRegularExpression::escape(store.fileName())));
     const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
     const QFileInfoList candidates = QDir(store.absolutePath())
@@ -233,6 +247,71 @@ void RemoveAbandonedTemporaryFiles(const QString& path)
             && candidate.lastModified() < abandoned)
             QFile::remove(candidate.absoluteFilePath());
     }
+}
+
+// QSettings knows a file it has read by its size and time; a new store of
+// the same size written in the same millisecond as the one it replaces would
+// be taken for the old one by every later read of this program.
+void KeepTimeAhead(const QString& temporaryPath, const QString& path)
+{
+    const QFileInfo old(path);
+    if (!old.exists())
+        return;
+    const QDateTime before = old.lastModified();
+    if (QFileInfo(temporaryPath).lastModified() > before)
+        return;
+    QFile file(temporaryPath);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+}
+
+// Writes the store's values with `values` changed into a new file beside it
+// and renames that over the store: a save that is refused or cut off leaves
+// the old file whole. The store itself is never written in place, so
+// QSettings' memory of it never holds a refused value either.
+bool ReplaceStoreFile(const QString& path, const TSettingValues& values)
+{
+    // One writer at a time: QSettings in other copies of the program takes
+    // the same lock.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(StaleLockMs);
+    if (!lock.tryLock(LockWaitMs))
+        return false;
+    RemoveAbandonedTemporaryFiles(path);
+
+    QList<std::pair<QString, QVariant>> kept;
+    {
+        TStore current;
+        if (!ReadsCleanly(current))
+            return false;
+        for (const QString& key : current.allKeys())
+            kept << std::pair(key, current.value(key));
+    }
+
+    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX"));
+    if (!temporary.open())
+        return false;
+    const QString temporaryPath = temporary.fileName();
+    temporary.close();
+    {
+        QSettings writer(temporaryPath, QSettings::IniFormat);
+        for (const auto& [key, value] : kept)
+            writer.setValue(key, value);
+        for (const auto& [name, text] : values)
+            writer.setValue(name, text);
+        // QSettings writes through a file of its own and a rename, flushed
+        // to the disk first.
+        writer.sync();
+        if (writer.status() != QSettings::NoError)
+            return false;
+    }
+    if (QFileInfo::exists(path))
+        QFile::setPermissions(temporaryPath, QFileInfo(path).permissions());
+    KeepTimeAhead(temporaryPath, path);
+    if (std::rename(QFile::encodeName(temporaryPath).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temporary.setAutoRemove(false);
+    return true;
 }
 
 // A board size is a decimal integer with an optional sign. Any such number is
@@ -280,40 +359,26 @@ void WriteSettings(const TSettingValues& values)
     const QString& first = values.front().first;
     if constexpr (StoreIsIniFile) {
         const QString path = TStore::Path();
-        // What could not be read is never replaced by our few values; a
-        // missing folder is made, as a first run does.
+        // What could not be read is never replaced by our few values, nor a
+        // file its owner made read-only.
         const TFileState state = StoreFileState(path);
         if (state == TFileState::NotAFile || state == TFileState::Unreadable)
             FailWrite(first);
-        if (state == TFileState::Missing)
-            QDir().mkpath(QFileInfo(path).absolutePath());
-        RemoveAbandonedTemporaryFiles(path);
+        if (state == TFileState::Readable && !QFileInfo(path).isWritable())
+            FailWrite(first);
+        if (state == TFileState::Missing && !QDir().mkpath(QFileInfo(path).absolutePath()))
+            FailWrite(first);
+        if (!ReplaceStoreFile(path, values))
+            FailWrite(first);
+        return;
     }
-
+    // The registry writes value by value; there is no file to replace.
     TStore store;
-    if (!ReadsCleanly(store))
-        FailWrite(first);
-    QList<std::optional<QVariant>> previous;
-    for (const auto& [name, text] : values) {
-        previous << (store.contains(name) ? std::optional(store.value(name)) : std::nullopt);
+    for (const auto& [name, text] : values)
         store.setValue(name, text);
-    }
-    // One write of the whole file: QSettings takes the store's lock, writes
-    // a temporary file beside it and renames that over the store, so a save
-    // that is refused or cut off leaves the old file whole.
     store.sync();
-    if (store.status() != QSettings::NoError) {
-        // QSettings would keep the refused values in its per-process memory
-        // of the file and answer later reads with them; put back what is
-        // stored.
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            if (previous[i])
-                store.setValue(values[i].first, *previous[i]);
-            else
-                store.remove(values[i].first);
-        }
+    if (store.status() != QSettings::NoError)
         FailWrite(first);
-    }
 }
 
 void WriteSetting(const QString& name, const QString& text)
