@@ -489,8 +489,9 @@ void TForm1::Quit()
         if (child->isWindow() && child->isVisible())
             child->close();
     close();
-    // Ends every event loop that is running, nested ones included (a modal
-    // box, the pacing of a board), and with the outermost the program.
+    // Ends every event loop that is running, a modal box's nested in the
+    // program's included, and with the outermost the program; loops that
+    // would start on the way out return at once.
     QCoreApplication::exit(0);
 }
 
