@@ -163,6 +163,41 @@ private slots:
         QCOMPARE(map_->size(), QSize(map_->Geometry().ControlWidth(), map_->Geometry().ControlHeight()));
     }
 
+    // A board configured while hidden, as the main window configures its
+    // board before it first shows, is drawn once, when it is first shown;
+    // unchanged properties and recoloured cells draw nothing whole.
+    void pictureDrawnOnceWhenFirstNeeded()
+    {
+        QWidget window;
+        window.resize(400, 400);
+        auto* map = new THexMap(&window);
+        map->SetHexColumns(10);
+        map->SetHexRows(10);
+        map->SetHexRadius(20);
+        map->SetHex3d(false);
+        map->SetHex3d(true);
+        QCOMPARE(map->PictureBuilds(), 0);
+        QCOMPARE(map->size(), QSize(310, 357));
+
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(map->PictureBuilds(), 1);
+        map->SetHexColumns(10);
+        map->ColorHex(clRed, TBrushStyle::bsSolid, {1, 1});
+        QCOMPARE(map->PictureBuilds(), 1);
+
+        // A new game on another board: resized and painted while hidden.
+        map->hide();
+        map->SetHexColumns(6);
+        map->SetHexRows(6);
+        for (int column = 1; column <= 6; ++column)
+            for (int row = 1; row <= 6; ++row)
+                map->ColorHex(clGray, TBrushStyle::bsSolid, {column, row});
+        map->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(map->PictureBuilds(), 2);
+    }
+
     void radiusIsRaisedToEven()
     {
         map_->SetHexRadius(21);
