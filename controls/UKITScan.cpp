@@ -247,6 +247,7 @@ void TKITScanner::DrawAll()
 {
     if (size().isEmpty()) {
         image_ = QImage();
+        litLamp_ = 0;
         return;
     }
     if (image_.size() != size())
@@ -268,9 +269,15 @@ void TKITScanner::DrawAll()
     FillLamps(unlitColor_);
 }
 
+bool TKITScanner::LampsDrawable() const
+{
+    return !image_.isNull() && ledWidth_ > 0 && ledHeight_ > 0;
+}
+
 void TKITScanner::FillLamps(TColor color)
 {
-    if (image_.isNull() || ledWidth_ <= 0 || ledHeight_ <= 0)
+    litLamp_ = 0;
+    if (!LampsDrawable())
         return;
     TCanvas canvas(image_);
     canvas.Brush = TBrush{color, TBrushStyle::bsSolid};
@@ -278,11 +285,17 @@ void TKITScanner::FillLamps(TColor color)
         canvas.FillRect(LedRect(i));
 }
 
+void TKITScanner::ShowLamp(int i, TColor color)
+{
+    TCanvas canvas(image_);
+    canvas.Brush = TBrush{color, TBrushStyle::bsSolid};
+    canvas.FillRect(LedRect(i));
+    update(LedRect(i));
+}
+
 void TKITScanner::ScanTick()
 {
     const int n = howManyLeds_;
-    FillLamps(unlitColor_);
-
     switch (scanMode_) {
     case smLeftToRight:
         scanDirection_ = 1;
@@ -309,12 +322,17 @@ void TKITScanner::ScanTick()
         break;
     }
 
-    if (scanPosition_ >= 1 && scanPosition_ <= n && !image_.isNull() && ledWidth_ > 0 && ledHeight_ > 0) {
-        TCanvas canvas(image_);
-        canvas.Brush = TBrush{litColor_, TBrushStyle::bsSolid};
-        canvas.FillRect(LedRect(scanPosition_));
-    }
-    update(QRect(LedLeft(1), bevelTotal_ + 1, n * (ledWidth_ + 1), ledHeight_));
+    // The row shows one lit lamp at most, all others dark: only the lamp
+    // that goes dark and the one that lights up are drawn and repainted, at
+    // a hundred ticks a second.
+    const int lit = scanPosition_ >= 1 && scanPosition_ <= n && LampsDrawable() ? scanPosition_ : 0;
+    if (lit == litLamp_)
+        return;
+    if (litLamp_ != 0)
+        ShowLamp(litLamp_, unlitColor_);
+    if (lit != 0)
+        ShowLamp(lit, litColor_);
+    litLamp_ = static_cast<std::uint8_t>(lit);
 }
 
 void TKITScanner::ApplyAlign()

@@ -94,7 +94,11 @@ private:
     void LayOut(bool mayResize);
     bool ResizeTo(int width, int height);
     void DrawAll();
+    bool LampsDrawable() const;
+    // Every lamp in `color`; none lit.
     void FillLamps(TColor color);
+    // One lamp drawn and repainted.
+    void ShowLamp(int i, TColor color);
     void ApplyAlign();
     void WatchParent();
 
@@ -112,6 +116,8 @@ private:
     TColor unlitColor_ = clMaroon;
     TColor litColor_ = clRed;
     std::uint8_t scanPosition_ = 1;
+    // The lamp lit in the image, 0 for none.
+    std::uint8_t litLamp_ = 0;
     std::uint8_t scanDirection_ = 1;
     // Two bevels of up to 255 pixels each: wider than a byte.
     int bevelTotal_ = 0;
