@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QRegion>
 #include <QTimer>
 
 #include <algorithm>
@@ -285,12 +286,10 @@ void TKITScanner::FillLamps(TColor color)
         canvas.FillRect(LedRect(i));
 }
 
-void TKITScanner::ShowLamp(int i, TColor color)
+void TKITScanner::FillLamp(TCanvas& canvas, int i, TColor color)
 {
-    TCanvas canvas(image_);
     canvas.Brush = TBrush{color, TBrushStyle::bsSolid};
     canvas.FillRect(LedRect(i));
-    update(LedRect(i));
 }
 
 void TKITScanner::ScanTick()
@@ -328,11 +327,22 @@ void TKITScanner::ScanTick()
     const int lit = scanPosition_ >= 1 && scanPosition_ <= n && LampsDrawable() ? scanPosition_ : 0;
     if (lit == litLamp_)
         return;
-    if (litLamp_ != 0)
-        ShowLamp(litLamp_, unlitColor_);
-    if (lit != 0)
-        ShowLamp(lit, litColor_);
+    QRegion changed;
+    TCanvas canvas(image_);
+    if (litLamp_ != 0) {
+        FillLamp(canvas, litLamp_, unlitColor_);
+        changed += LedRect(litLamp_);
+    }
+    if (lit != 0) {
+        FillLamp(canvas, lit, litColor_);
+        changed += LedRect(lit);
+    }
     litLamp_ = static_cast<std::uint8_t>(lit);
+    // Painted from within the tick: a posted update would cost the event
+    // loop a second wake-up per tick. Nothing is painted while the control
+    // is hidden or its window is unmapped (minimised); what it shows then
+    // comes from the image.
+    repaint(changed);
 }
 
 void TKITScanner::ApplyAlign()

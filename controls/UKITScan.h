@@ -13,6 +13,7 @@
 #include <cstdint>
 
 class QTimer;
+class TCanvas;
 
 enum TScanColor : std::uint8_t { scBlue, scGreen, scRed, scYellow };
 enum TScanMode : std::uint8_t { smLeftToRight, smRightToLeft, smBoth };
@@ -97,8 +98,7 @@ private:
     bool LampsDrawable() const;
     // Every lamp in `color`; none lit.
     void FillLamps(TColor color);
-    // One lamp drawn and repainted.
-    void ShowLamp(int i, TColor color);
+    void FillLamp(TCanvas& canvas, int i, TColor color);
     void ApplyAlign();
     void WatchParent();
 
