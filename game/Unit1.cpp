@@ -321,17 +321,22 @@ void TForm1::FormActivate()
     HexMap1->SetHexRows(game_.BoardHeight);
     FitScrollBox();
 
-    // The cells are painted into the hidden board; the players watch the bar.
+    // The cells are painted into the hidden board, one per millisecond; the
+    // players watch the bar, which is drawn once per display frame.
     HexMap1->hide();
     ProgressBar1->show();
     qCInfo(lcStartup, "set-up begins");
     const int step = 100 / game_.TotalCells;
+    int progress = ProgressBar1->value();
+    TPace pace(game_.TotalCells, 1, FrameMs());
     ForEachCell(game_.Size(), [&](TPoint cell) {
         game_.HoverCell = cell;
         HexMap1->ColorHex(game_.GameBoard[cell], TBrushStyle::bsSolid, cell);
-        ProgressBar1->setValue(ProgressBar1->value() + step);
-        WaitMs(1);
+        progress += step;
+        pace.Wait([&] { ProgressBar1->setValue(progress); });
     });
+    // The bar ends full (96 on a 4 x 4 board), as the last frame shows it.
+    ProgressBar1->setValue(progress);
     qCInfo(lcStartup, "set-up done");
     HexMap1->show();
     BlueScore->setText(QStringLiteral("1"));
@@ -346,6 +351,14 @@ void TForm1::FormActivate()
     UpdateTurnIndicator();
     music_->StartGameMusic();
     Timer1.start();
+}
+
+double TForm1::FrameMs() const
+{
+    // Screens that report no rate, or a strange one, count as 60 Hz.
+    const QScreen* shown = screen();
+    const double rate = shown ? shown->refreshRate() : 0;
+    return rate >= 24 && rate <= 480 ? 1000 / rate : TPace::DefaultFrameMs;
 }
 
 void TForm1::UpdateTurnIndicator()
@@ -470,9 +483,9 @@ void TForm1::ShowScore(TSide side, int count)
     (side == TSide::Red ? RedScore : BlueScore)->setText(QString::number(count));
 }
 
-void TForm1::Wait(int milliseconds)
+void TForm1::Wait(TPace& pace)
 {
-    WaitMs(milliseconds);
+    pace.Wait();
 }
 
 void TForm1::ShowPodium(TPodiumOutcome outcome)

@@ -88,7 +88,7 @@ private:
     void PaintCell(TPoint cell, TColor color) override;
     void PlayEffect(const QString& fileName) override;
     void ShowScore(TSide side, int count) override;
-    void Wait(int milliseconds) override;
+    void Wait(TPace& pace) override;
     void ShowPodium(TPodiumOutcome outcome) override;
     void Restart() override;
 
@@ -102,6 +102,8 @@ private:
     void BitBtn4Click();
     void Timer1Timer();
     void FitScrollBox();
+    // Milliseconds per frame of the screen showing the window.
+    double FrameMs() const;
     void StartFirstGameAfterPaint();
 
     // Runs a paced sequence; a button action that arrived meanwhile runs

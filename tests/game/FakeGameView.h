@@ -34,7 +34,7 @@ public:
         ScoreHistory.push_back({side, count});
     }
     void UpdateTurnIndicator() override { ++TurnUpdates; }
-    void Wait(int milliseconds) override { Waits.push_back(milliseconds); }
+    void Wait(TPace& pace) override { Waits.push_back(static_cast<int>(pace.StepMs())); }
     void ShowPodium(TPodiumOutcome outcome) override { Podiums.push_back(outcome); }
     void Restart() override
     {

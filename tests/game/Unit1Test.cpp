@@ -135,11 +135,15 @@ private slots:
         connect(form1.ProgressBar1, &QProgressBar::valueChanged, this, [&](int value) { values << value; });
         form1.show();
         QVERIFY(QTest::qWaitFor([&] { return form1.Timer1.isActive() && !form1.SequenceRunning(); }, 20000));
-        QList<int> expected;
-        for (int cell = 1; cell <= 16; ++cell)
-            expected << 6 * cell;
-        expected << 0;
-        QCOMPARE(values, expected);
+        // The bar is drawn once per display frame, so it may skip cells, but
+        // it climbs by whole cells to 96 before it is reset.
+        QVERIFY(values.size() >= 2);
+        QCOMPARE(values.takeLast(), 0);
+        QCOMPARE(values.last(), 96);
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            QCOMPARE(values[i] % 6, 0);
+            QVERIFY(values[i] > (i > 0 ? values[i - 1] : 0));
+        }
         QVERIFY(!form1.ProgressBar1->isVisible());
         QCOMPARE(form1.HexMap1->size(), QSize(3 * 20 / 2 * 3 + 40, 2 * 17 * 4 + 17));
     }
