@@ -230,9 +230,17 @@ void TForm1::CreateControls()
 
 void TForm1::SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5)
 {
-    aboutBox_ = aboutBox;
-    setupDial_ = setupDial;
-    form5_ = form5;
+    aboutBox_.Set(aboutBox);
+    setupDial_.Set(setupDial);
+    form5_.Set(form5);
+}
+
+void TForm1::SetWindowFactories(TWindowSlot<TAboutBox>::TFactory aboutBox,
+                                TWindowSlot<TSetupDial>::TFactory setupDial, TWindowSlot<TForm5>::TFactory form5)
+{
+    aboutBox_.SetFactory(std::move(aboutBox));
+    setupDial_.SetFactory(std::move(setupDial));
+    form5_.SetFactory(std::move(form5));
 }
 
 void TForm1::FormCreate()
@@ -268,11 +276,12 @@ void TForm1::StartFirstGameAfterPaint()
     if (!activated_ || !painted_ || firstGameStarted_)
         return;
     firstGameStarted_ = true;
-    // Queued, so that the window is on screen before the effects are loaded
-    // and the first board is laid out.
+    // Queued, so that the window is on screen before the about box is made,
+    // the effects are loaded and the first board is laid out.
     QMetaObject::invokeMethod(
         this,
         [this] {
+            aboutBox_.Get();
             PreloadSoundEffects();
             RunSequence([this] { FormActivate(); });
         },

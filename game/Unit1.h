@@ -7,6 +7,7 @@
 
 #include "game/GameLogic.h"
 #include "game/GameState.h"
+#include "game/WindowSlot.h"
 #include "shell/Music.h"
 
 #include <QTimer>
@@ -40,6 +41,14 @@ public:
 
     // The other windows, created after this one and owned by the program.
     void SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5);
+    // Or their factories: the about box is made from the event loop right
+    // after the first paint, so that a damaged logo is still reported at
+    // start-up; the settings dialog and the podium when first opened.
+    void SetWindowFactories(TWindowSlot<TAboutBox>::TFactory aboutBox, TWindowSlot<TSetupDial>::TFactory setupDial,
+                            TWindowSlot<TForm5>::TFactory form5);
+    bool AboutBoxMade() const { return aboutBox_.Made(); }
+    bool SetupDialMade() const { return setupDial_.Made(); }
+    bool Form5Made() const { return form5_.Made(); }
 
     TGameState& Game() { return game_; }
 
@@ -115,9 +124,9 @@ private:
     TGameLogic logic_{game_, *this};
     std::mt19937 random_;
     std::unique_ptr<TMusic> music_;
-    TAboutBox* aboutBox_ = nullptr;
-    TSetupDial* setupDial_ = nullptr;
-    TForm5* form5_ = nullptr;
+    TWindowSlot<TAboutBox> aboutBox_;
+    TWindowSlot<TSetupDial> setupDial_;
+    TWindowSlot<TForm5> form5_;
     bool activated_ = false;
     bool painted_ = false;
     bool firstGameStarted_ = false;
