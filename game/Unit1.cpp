@@ -282,7 +282,10 @@ void TForm1::StartFirstGameAfterPaint()
         this,
         [this] {
             aboutBox_.Get();
-            PreloadSoundEffects();
+            // With sound off the effects, and the audio system behind them,
+            // are left until an effect first plays.
+            if (game_.SoundEnabled == 1)
+                PreloadSoundEffects();
             RunSequence([this] { FormActivate(); });
         },
         Qt::QueuedConnection);
