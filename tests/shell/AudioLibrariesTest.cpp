@@ -1,7 +1,8 @@
-// FluidSynth opened at run time: a game with music off never brings the
-// library into the process, playing does, and a missing or unusable library
-// counts as a machine without sound output. The order of the cases matters:
-// once opened, the library stays for the rest of the process.
+// The audio libraries come into the process when the game first needs them:
+// a game with music and sound off opens neither FluidSynth nor the sound
+// effects' module with Qt Multimedia; playing music or an effect does. A
+// missing or unusable FluidSynth counts as a machine without sound output.
+// The order of the cases matters: what is opened stays for the whole run.
 #include "game/Unit1.h"
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
@@ -9,6 +10,7 @@
 #include "shell/FluidSynthLibrary.h"
 #include "shell/FluidSynthPlayer.h"
 #include "shell/Settings.h"
+#include "shell/SoundEffects.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -47,7 +49,7 @@ bool InProcess(const char* name)
 
 } // namespace
 
-class FluidSynthLibraryTest : public QObject {
+class AudioLibrariesTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -60,12 +62,14 @@ private slots:
         qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
         SetDataDirectories({QStringLiteral(ZELVON_TEST_DATA_DIR)});
         SetErrorReporter([this](const QString& message) { errors_ << message; });
-        // The test itself must not have brought it in.
+        // The test itself must not have brought them in.
         QVERIFY(InProcess("libQt6Core"));
         QVERIFY(!InProcess("libfluidsynth"));
+        QVERIFY(!InProcess("libQt6Multimedia"));
+        QVERIFY(!InProcess("zelvon-sound"));
     }
 
-    void gameWithMusicOffNeverOpensIt()
+    void gameWithMusicAndSoundOffOpensNoAudioLibrary()
     {
         WriteSetting(QStringLiteral("Music"), QStringLiteral("0"));
         WriteSetting(QStringLiteral("Sound"), QStringLiteral("0"));
@@ -79,6 +83,8 @@ private slots:
         QTest::qWait(250);
         QVERIFY(!form1.MediaPlayer2->FileName().isEmpty());
         QVERIFY(!InProcess("libfluidsynth"));
+        QVERIFY(!InProcess("libQt6Multimedia"));
+        QVERIFY(!InProcess("zelvon-sound"));
         QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('\n'))));
     }
 
@@ -101,7 +107,21 @@ private slots:
         QVERIFY(!InProcess("libfluidsynth"));
     }
 
-    void playingOpensIt()
+    void firstEffectOpensTheSoundModule()
+    {
+        QVERIFY(SoundEffectPlayer(QStringLiteral("pop.wav")) == nullptr);
+        QVERIFY(LastSoundEffect().isEmpty());
+        QVERIFY(!InProcess("zelvon-sound"));
+        PlaySoundEffect(QStringLiteral("pop.wav"));
+        QVERIFY(InProcess("zelvon-sound"));
+        QVERIFY(InProcess("libQt6Multimedia"));
+        QVERIFY(SoundEffectPlayer(QStringLiteral("pop.wav")) != nullptr);
+        QCOMPARE(LastSoundEffect(), QStringLiteral("pop.wav"));
+        ResetSoundEffects();
+        QVERIFY(SoundEffectPlayer(QStringLiteral("pop.wav")) == nullptr);
+    }
+
+    void playingMusicOpensFluidSynth()
     {
         TFluidSynthPlayer player(TFluidSynthPlayer::foManualRender);
         player.Open(DataFilePath(QStringLiteral("evita.mid")));
@@ -143,5 +163,5 @@ private:
     QStringList errors_;
 };
 
-QTEST_MAIN(FluidSynthLibraryTest)
-#include "FluidSynthLibraryTest.moc"
+QTEST_MAIN(AudioLibrariesTest)
+#include "AudioLibrariesTest.moc"
