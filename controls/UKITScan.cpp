@@ -112,8 +112,7 @@ void TKITScanner::SetScanning(bool value)
         connect(scanTimer_, &QTimer::timeout, this, &TKITScanner::ScanTick);
         // Qt fires a zero interval continuously; here it stands the scan still.
         scanTimer_->setInterval(std::max(scanSpeed_, 0));
-        if (scanSpeed_ > 0)
-            scanTimer_->start();
+        RunTimer();
     } else {
         delete scanTimer_;
         scanTimer_ = nullptr;
@@ -127,7 +126,20 @@ void TKITScanner::SetScanSpeed(std::int32_t value)
         return;
     scanTimer_->stop();
     scanTimer_->setInterval(std::max(value, 0));
-    if (value > 0)
+    RunTimer();
+}
+
+void TKITScanner::RunTimer()
+{
+    if (!scanTimer_)
+        return;
+    // A minimised window shows no lamps: the scan rests, and resumes from
+    // where it stopped, rather than waking the processor a hundred times a
+    // second for nothing.
+    const bool run = scanSpeed_ > 0 && !(window()->windowState() & Qt::WindowMinimized);
+    if (!run)
+        scanTimer_->stop();
+    else if (!scanTimer_->isActive())
         scanTimer_->start();
 }
 
@@ -377,20 +389,23 @@ void TKITScanner::ApplyAlign()
 
 void TKITScanner::WatchParent()
 {
-    QWidget* parent = parentWidget();
-    if (parent == watchedParent_)
-        return;
-    if (watchedParent_)
-        watchedParent_->removeEventFilter(this);
-    watchedParent_ = parent;
-    if (parent)
-        parent->installEventFilter(this);
+    // The parent for its size (Align), the window for being minimised.
+    for (QWidget* old : {watchedParent_, watchedWindow_})
+        if (old)
+            old->removeEventFilter(this);
+    watchedParent_ = parentWidget();
+    watchedWindow_ = window() != this ? window() : nullptr;
+    for (QWidget* watched : {watchedParent_, watchedWindow_})
+        if (watched)
+            watched->installEventFilter(this);
 }
 
 bool TKITScanner::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == watchedParent_ && event->type() == QEvent::Resize)
         ApplyAlign();
+    if (watched == watchedWindow_ && event->type() == QEvent::WindowStateChange)
+        RunTimer();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -423,6 +438,10 @@ void TKITScanner::changeEvent(QEvent* event)
         WatchParent();
         ApplyAlign();
         Paint();
+        RunTimer();
+        break;
+    case QEvent::WindowStateChange: // a scanner that is a window itself
+        RunTimer();
         break;
     case QEvent::PaletteChange:
         // The bevels and a parent's colour come from the palette.

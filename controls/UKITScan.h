@@ -101,6 +101,7 @@ private:
     void FillLamp(TCanvas& canvas, int i, TColor color);
     void ApplyAlign();
     void WatchParent();
+    void RunTimer();
 
     TBevelCut bevelInner_ = bvNone;
     TBevelCut bevelOuter_ = bvRaised;
@@ -128,6 +129,7 @@ private:
     QTimer* scanTimer_ = nullptr;
     QImage image_;
     QWidget* watchedParent_ = nullptr;
+    QWidget* watchedWindow_ = nullptr;
     // Set while the full paint resizes the control, so that the resize
     // does not start another one.
     bool layingOut_ = false;

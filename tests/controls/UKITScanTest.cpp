@@ -486,6 +486,35 @@ private slots:
         QVERIFY(!scanner.ScanTimer()->isActive());
     }
 
+    // Nobody sees the lamps of a minimised window: the scan rests and
+    // resumes where it stopped, at its speed, when the window comes back.
+    void scanRestsWhileTheWindowIsMinimised()
+    {
+        QWidget window;
+        window.resize(200, 60);
+        auto* panel = new QWidget(&window);
+        auto* scanner = new TKITScanner(panel);
+        scanner->resize(122, 25);
+        scanner->SetScanning(true);
+        scanner->SetScanSpeed(5);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY_WITH_TIMEOUT(scanner->ScanPosition() >= 3, 5000);
+
+        window.setWindowState(Qt::WindowMinimized);
+        QVERIFY(scanner->HasTimer());
+        QVERIFY(!scanner->ScanTimer()->isActive());
+        const int position = scanner->ScanPosition();
+        scanner->SetScanSpeed(4); // a new speed does not wake it either
+        QTest::qWait(40);
+        QCOMPARE(int(scanner->ScanPosition()), position);
+
+        window.setWindowState(Qt::WindowNoState);
+        QVERIFY(scanner->ScanTimer()->isActive());
+        QCOMPARE(scanner->ScanTimer()->interval(), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(scanner->ScanPosition() != position, 5000);
+    }
+
     void timerGoesBeforeTheControl()
     {
         QStringList order;
