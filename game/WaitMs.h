@@ -30,8 +30,9 @@ public:
 TPaceClock& EventLoopClock();
 
 // The pace of an animation of `steps` steps: step k (from 1) is due k step
-// lengths after the pace was made, so time lost in one step is made up in
-// the next instead of adding up. What the animation shows only reaches the
+// lengths after the pace was made (counted, like the tick counter, from the
+// last whole millisecond), so time lost in one step is made up in the next
+// instead of adding up. What the animation shows only reaches the
 // screen once per display frame, so the thread sleeps at most once per frame:
 // steps that fall due within a frame run one after the other when it
 // begins, and the last step ends on time.

@@ -161,10 +161,14 @@ void THexMap::ColorHex(TColor color, TBrushStyle brushStyle, TPoint cell)
     const TPoint centre = geometry_.ConvertPoint(cell, cpCellToPixel);
     // A cell far off the picture would change no pixel, but its corners
     // could overflow and its edges take billions of steps.
-    if (TouchesPicture(centre))
-        DrawHex(mapCanvas_, brushStyle, color, TPenStyle::psSolid, lineColor_, centre, geometry_.HexRadius, hex3d_);
-    // Does nothing while hidden; the colour shows at the next paint.
-    repaint();
+    if (!TouchesPicture(centre))
+        return;
+    DrawHex(mapCanvas_, brushStyle, color, TPenStyle::psSolid, lineColor_, centre, geometry_.HexRadius, hex3d_);
+    // At once, but only the cell's square: its outline and raised edges
+    // stay within R across and H up and down from the centre. Does nothing
+    // while hidden; the colour shows at the next paint.
+    const int r = geometry_.HexRadius, h = geometry_.HexHalfHeight;
+    repaint(QRect(centre.X - r, centre.Y - h, 2 * r + 1, 2 * h + 1));
 }
 
 void THexMap::paintEvent(QPaintEvent* /*event*/)

@@ -6,6 +6,7 @@
 #include "tests/TestSupport.h"
 
 #include <QFile>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,12 +22,15 @@ class PaintCounter : public QObject {
 public:
     explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
     int Count = 0;
+    QRegion Region; // of the last paint
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++Count;
+            Region = static_cast<QPaintEvent*>(event)->region();
+        }
         return false;
     }
 };
@@ -311,6 +315,10 @@ private slots:
         map_->ColorHex(clRed, TBrushStyle::bsSolid, {2, 3});
         QCOMPARE(paints_->Count, 1);
         QCOMPARE(CentreColour(*map_, {2, 3}), clRed);
+        // Only the cell's square is painted again.
+        const TPoint centre = map_->ConvertPoint({2, 3}, cpCellToPixel);
+        const int r = map_->HexRadius(), h = map_->HexHalfHeight();
+        QCOMPARE(paints_->Region, QRegion(centre.X - r, centre.Y - h, 2 * r + 1, 2 * h + 1));
 
         map_->hide();
         map_->ColorHex(clBlue, TBrushStyle::bsSolid, {4, 4});
