@@ -43,6 +43,7 @@ public:
     // A frame of 0 or less sleeps for every step.
     TPace(int steps, double stepMs, double frameMs = DefaultFrameMs, TPaceClock& clock = EventLoopClock());
 
+    int Steps() const { return steps_; }
     double StepMs() const { return stepMs_; }
     // Steps whose wait has returned.
     int StepsDone() const { return done_; }
