@@ -29,6 +29,7 @@
 #include <QScrollBar>
 
 #include <chrono>
+#include <utility>
 
 // The start-up benchmark (bench/startup.py) times the program by these lines.
 Q_LOGGING_CATEGORY(lcStartup, "zelvon.startup", QtWarningMsg)
@@ -276,19 +277,21 @@ void TForm1::StartFirstGameAfterPaint()
     if (!activated_ || !painted_ || firstGameStarted_)
         return;
     firstGameStarted_ = true;
-    // Queued, so that the window is on screen before the about box is made,
-    // the effects are loaded and the first board is laid out.
-    QMetaObject::invokeMethod(
-        this,
+    // A frame later, so that the first picture reaches the screen (the
+    // display server needs the processor for that too) before the about box
+    // is made, the effects are loaded and the first board is laid out.
+    QTimer::singleShot(
+        static_cast<int>(FrameMs()), this,
         [this] {
+            if (OnFirstPaint)
+                std::exchange(OnFirstPaint, nullptr)();
             aboutBox_.Get();
             // With sound off the effects, and the audio system behind them,
             // are left until an effect first plays.
             if (game_.SoundEnabled == 1)
                 PreloadSoundEffects();
             RunSequence([this] { FormActivate(); });
-        },
-        Qt::QueuedConnection);
+        });
 }
 
 void TForm1::FitScrollBox()

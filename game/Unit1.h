@@ -41,11 +41,15 @@ public:
 
     // The other windows, created after this one and owned by the program.
     void SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5);
-    // Or their factories: the about box is made from the event loop right
+    // Or their factories: the about box is made from the event loop a frame
     // after the first paint, so that a damaged logo is still reported at
     // start-up; the settings dialog and the podium when first opened.
     void SetWindowFactories(TWindowSlot<TAboutBox>::TFactory aboutBox, TWindowSlot<TSetupDial>::TFactory setupDial,
                             TWindowSlot<TForm5>::TFactory form5);
+    // Runs once, from the event loop a frame after the window's first
+    // paint: for work the first picture need not wait for.
+    std::function<void()> OnFirstPaint;
+
     bool AboutBoxMade() const { return aboutBox_.Made(); }
     bool SetupDialMade() const { return setupDial_.Made(); }
     bool Form5Made() const { return form5_.Made(); }

@@ -21,9 +21,6 @@ int main(int argc, char** argv)
     application.HelpFile = QStringLiteral("Zelvon.hlp");
     // Lets the desktop match the windows to the installed menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.brantek.Zelvon"));
-    QIcon icon(DataFilePath(QStringLiteral("zelvon.png")));
-    icon.addFile(DataFilePath(QStringLiteral("zelvon-256.png")));
-    QApplication::setWindowIcon(icon);
 
     // The main window first: its creation loads the settings before any
     // other window exists. The others are made only once it is on screen
@@ -39,6 +36,13 @@ int main(int argc, char** argv)
                 .get();
         },
         [&] { return (Form5 = std::make_unique<TForm5>(&Form1)).get(); });
+    // The window icon is decoded in all its sizes when it is set; the
+    // desktop can have it a moment after the first picture.
+    Form1.OnFirstPaint = [] {
+        QIcon icon(DataFilePath(QStringLiteral("zelvon.png")));
+        icon.addFile(DataFilePath(QStringLiteral("zelvon-256.png")));
+        QApplication::setWindowIcon(icon);
+    };
 
     Form1.show();
     Form1.activateWindow();
