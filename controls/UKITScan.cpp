@@ -390,12 +390,12 @@ void TKITScanner::ApplyAlign()
 void TKITScanner::WatchParent()
 {
     // The parent for its size (Align), the window for being minimised.
-    for (QWidget* old : {watchedParent_, watchedWindow_})
+    for (QWidget* old : {watchedParent_, watchedWindow_.data()})
         if (old)
             old->removeEventFilter(this);
     watchedParent_ = parentWidget();
     watchedWindow_ = window() != this ? window() : nullptr;
-    for (QWidget* watched : {watchedParent_, watchedWindow_})
+    for (QWidget* watched : {watchedParent_, watchedWindow_.data()})
         if (watched)
             watched->installEventFilter(this);
 }

@@ -6,6 +6,7 @@
 #include "shell/Colors.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -129,7 +130,9 @@ private:
     QTimer* scanTimer_ = nullptr;
     QImage image_;
     QWidget* watchedParent_ = nullptr;
-    QWidget* watchedWindow_ = nullptr;
+    // An ancestor further up may be moved to another window and outlive
+    // the watch, or not.
+    QPointer<QWidget> watchedWindow_;
     // Set while the full paint resizes the control, so that the resize
     // does not start another one.
     bool layingOut_ = false;
