@@ -1,0 +1,22 @@
+// How good a position that goes on is for the side to pick, in hundredths of
+// a piece. Every term is a difference between the two sides, counted with
+// whole-board shifts (TGeometry::Grow), so the evaluation costs a few dozen
+// machine instructions and no loop over cells.
+#pragma once
+
+#include "engine/Position.h"
+
+struct TEvalWeights {
+    int Piece = 100;     // material
+    int Tempo = 40;      // being the side to pick: it copies or captures first
+    int Safe = 10;       // a piece with no empty neighbour: nothing can turn it now
+    int Reach = 4;       // an empty cell a copy of the side reaches
+    int Exclusive = 10;  // an empty cell within two steps of this side only: it tends to fall to it
+    int Front = 0;       // a piece next to an empty cell the opponent reaches: it can be turned
+
+    // Material and nothing else, for the plain reference player.
+    static TEvalWeights MaterialOnly() { return {100, 0, 0, 0, 0, 0}; }
+    friend bool operator==(const TEvalWeights&, const TEvalWeights&) = default;
+};
+
+int Evaluate(const TPosition& position, const TEvalWeights& weights);
