@@ -70,7 +70,8 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
         return moves[int(std::uniform_int_distribution<int>(0, moves.Count - 1)(random))];
 
     if (style.Temperature > 0) {
-        const std::vector<TRootScore> scores = searcher_.ScoreRootMoves(position, request.History, style.Depth, &cancel);
+        const std::vector<TRootScore> scores = searcher_.ScoreRootMoves(position, request.History, style.Depth, &cancel,
+                                                                           8 * style.Temperature);
         if (cancel.load() || scores.empty())
             return NoEngineMove;
         const int best = std::max_element(scores.begin(), scores.end(), [](auto a, auto b) { return a.Score < b.Score; })->Score;

@@ -21,12 +21,12 @@ TPosition PositionFromGame(const TGameBoard& board, TBoardSize size, int sideToP
 void PositionToGame(const TPosition& position, TGameBoard& board)
 {
     const TGeometry& g = *position.Geo;
-    for (int index = 0; index < g.Cells; ++index) {
+    ForEachBit(g.Board, [&](int index) {
         const TColor color = position.Pieces[RedSide].Has(index)    ? clRed
                              : position.Pieces[BlueSide].Has(index) ? clBlue
                                                                     : clGray;
         board(g.Column[index], g.Row[index]) = color;
-    }
+    });
 }
 
 TMove MoveToGame(const TPosition& position, TEngineMove move)

@@ -27,27 +27,21 @@ TGeometry Build(int width, int height)
             const int index = g.Index(column, row);
             const TMask bit = TMask::Bit(index);
             g.Board |= bit;
-            if (row > 1)
-                g.NotTop |= bit;
-            if (row < height)
-                g.NotBottom |= bit;
-            if ((column & 1) && row > 1)
-                g.OddTops |= bit;
-            if (!(column & 1) && row < height)
-                g.EvenBottoms |= bit;
+            if (column & 1)
+                g.OddColumns |= bit;
             g.Column[index] = std::uint8_t(column);
             g.Row[index] = std::uint8_t(row);
         }
     }
-    for (int a = 0; a < g.Cells; ++a) {
-        for (int b = 0; b < g.Cells; ++b) {
+    ForEachBit(g.Board, [&](int a) {
+        ForEachBit(g.Board, [&](int b) {
             const int distance = CellDistance(g.Column[a], g.Row[a], g.Column[b], g.Row[b]);
             if (distance == 1)
                 g.Near[a] |= TMask::Bit(b);
             else if (distance == 2)
                 g.Far[a] |= TMask::Bit(b);
-        }
-    }
+        });
+    });
     return g;
 }
 

@@ -45,11 +45,11 @@ ZELVON_HOT int TPosition::CountMoves() const
 
 bool TPosition::IsLegal(TEngineMove move) const
 {
-    if (move.To >= Geo->Cells || !Empty().Has(move.To))
+    if (!Geo->OnBoard(move.To) || !Empty().Has(move.To))
         return false;
     if (move.IsCopy())
         return (Geo->Near[move.To] & Own()).Any();
-    return move.From < Geo->Cells && Own().Has(move.From) && Geo->Far[move.To].Has(move.From);
+    return Geo->OnBoard(move.From) && Own().Has(move.From) && Geo->Far[move.To].Has(move.From);
 }
 
 ZELVON_HOT TResult TPosition::Outcome() const

@@ -92,7 +92,13 @@ struct TPosition {
     void GenerateMoves(TMoveList& list) const;
     // The number of legal moves, without listing them.
     int CountMoves() const;
-    bool CanMove(int side) const { return (Geo->GrowTwice(Pieces[side]) & Empty()).Any(); }
+    bool CanMove(int side) const
+    {
+        // A copy is nearly always there; jumps are looked for only without one.
+        const TMask empty = Empty();
+        const TMask near = Geo->Grow(Pieces[side]);
+        return (near & empty).Any() || (Geo->Grow(near) & empty).Any();
+    }
     // Is the move one of the side to pick's legal moves?
     bool IsLegal(TEngineMove move) const;
     // Opposing neighbours a piece of the side to pick would turn at `to`.

@@ -392,7 +392,7 @@ TSearchResult TSearcher::Search(const TPosition& root, std::span<const TPosition
 }
 
 std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::span<const TPosition> history, int depth,
-                                                  const std::atomic<bool>* cancel)
+                                                  const std::atomic<bool>* cancel, int margin)
 {
     TSearchLimits limits;
     limits.Cancel = cancel;
@@ -400,20 +400,33 @@ std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::sp
     std::vector<TRootScore> scores;
     TMoveList rootMoves;
     root.GenerateMoves(rootMoves);
-    for (const TEngineMove move : rootMoves) {
-        TPosition next = root;
-        next.Play(move);
-        const TResult result = next.Outcome();
-        int score;
-        if (result != TResult::None) {
-            score = FinalScore(result, root.Side, 1);
-        } else {
-            Push(1, next, move.IsCopy());
-            score = -Negamax(next, depth - 1, -ScoreInfinite, ScoreInfinite, 1, true);
+    for (const TEngineMove move : rootMoves)
+        scores.push_back({move, 0});
+    std::vector<std::size_t> order(scores.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    // Shallower passes first, when a margin allows it: they put the best
+    // moves first, so the window closes early on the rest.
+    for (int d = margin > 0 ? 1 : std::max(depth, 1); d <= std::max(depth, 1); ++d) {
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a].Score > scores[b].Score; });
+        int best = -ScoreInfinite;
+        for (const std::size_t i : order) {
+            TPosition next = root;
+            next.Play(scores[i].Move);
+            const TResult result = next.Outcome();
+            int score;
+            if (result != TResult::None) {
+                score = FinalScore(result, root.Side, 1);
+            } else {
+                Push(1, next, scores[i].Move.IsCopy());
+                const int alpha = margin > 0 && best > -ScoreInfinite ? std::max(best - margin, -ScoreInfinite) : -ScoreInfinite;
+                score = -Negamax(next, d - 1, -ScoreInfinite, -alpha, 1, true);
+            }
+            if (stop_)
+                return {};
+            scores[i].Score = score;
+            best = std::max(best, score);
         }
-        if (stop_)
-            break;
-        scores.push_back({move, score});
     }
     return scores;
 }

@@ -78,10 +78,12 @@ public:
     // of them (or one on the current line) counts as a draw.
     TSearchResult Search(const TPosition& root, std::span<const TPosition> history, const TSearchLimits& limits);
 
-    // Every legal move with its score from a full-window search of `depth`
-    // plies, in move-generation order; for the weaker levels.
+    // Every legal move with its score from a search of `depth` plies, in
+    // move-generation order; for the weaker levels. With a margin above 0, a
+    // move worse than the best by more than the margin is only shown to be
+    // so: its score is a bound at most the best less the margin.
     std::vector<TRootScore> ScoreRootMoves(const TPosition& root, std::span<const TPosition> history, int depth,
-                                           const std::atomic<bool>* cancel = nullptr);
+                                           const std::atomic<bool>* cancel = nullptr, int margin = 0);
 
     // Forgets everything learnt, as for a new game.
     void Clear();

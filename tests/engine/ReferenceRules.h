@@ -118,10 +118,10 @@ inline TPosition RandomPosition(std::mt19937& random, int width, int height)
     const double empty = unit(random) < 0.2 ? unit(random) * 0.15 : unit(random);
     const double red = unit(random);
     TMask reds, blues;
-    for (int index = 0; index < g.Cells; ++index) {
+    ForEachBit(g.Board, [&](int index) {
         if (unit(random) < empty)
-            continue;
+            return;
         (unit(random) < red ? reds : blues) |= TMask::Bit(index);
-    }
+    });
     return TPosition::FromSets(g, reds, blues, int(random() % 2));
 }

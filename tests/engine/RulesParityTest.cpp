@@ -17,16 +17,18 @@ private slots:
             for (int h = EngineMinSize; h <= EngineMaxSize; ++h) {
                 const TGeometry& g = GeometryOf(w, h);
                 const TBoardSize size{std::uint8_t(w), std::uint8_t(h)};
-                for (int a = 0; a < g.Cells; ++a) {
+                QCOMPARE(g.Board.Count(), w * h);
+                ForEachBit(g.Board, [&](int a) {
                     const TPoint from{g.Column[a], g.Row[a]};
-                    for (int b = 0; b < g.Cells; ++b) {
+                    QCOMPARE(g.Index(from.X, from.Y), a);
+                    ForEachBit(g.Board, [&](int b) {
                         const std::int32_t distance = BoardDistance(size, from, {g.Column[b], g.Row[b]});
                         if (g.Near[a].Has(b) != (distance == 1) || g.Far[a].Has(b) != (distance == 2))
                             QFAIL(qPrintable(QString("%1x%2: cells %3 and %4, distance %5").arg(w).arg(h).arg(a).arg(b).arg(distance)));
-                    }
+                    });
                     // Growing one cell gives exactly its neighbours.
                     QCOMPARE(g.Grow(TMask::Bit(a)), g.Near[a]);
-                }
+                });
             }
         }
     }
@@ -41,10 +43,10 @@ private slots:
                     const TMask set = RandomPosition(random, w, h).Pieces[0];
                     TMask planes[3];
                     g.CountNeighbours(set, planes);
-                    for (int cell = 0; cell < g.Cells; ++cell) {
+                    ForEachBit(g.Board, [&](int cell) {
                         const int count = planes[0].Has(cell) + 2 * planes[1].Has(cell) + 4 * planes[2].Has(cell);
                         QCOMPARE(count, (g.Near[cell] & set).Count());
-                    }
+                    });
                     QVERIFY((planes[0] | planes[1] | planes[2]) == ((planes[0] | planes[1] | planes[2]) & g.Board));
                 }
             }
