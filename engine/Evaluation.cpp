@@ -1,30 +1,64 @@
-// The static evaluation.
+// The static evaluation, and the game-end test folded into it for the
+// positions at the horizon.
 #include "engine/Evaluation.h"
 
-ZELVON_HOT int Evaluate(const TPosition& position, const TEvalWeights& w)
+namespace {
+
+template <bool Settle>
+ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
 {
     const TGeometry& g = *position.Geo;
     const TMask us = position.Own();
     const TMask them = position.Opponent();
-    int score = w.Piece * (us.Count() - them.Count()) + w.Tempo;
-    if (!(w.Safe | w.Reach | w.Exclusive | w.Front))
-        return score;
-
     const TMask empty = position.Empty();
+    const int ours = us.Count(), theirs = them.Count();
+    if constexpr (Settle) {
+        if (ours == g.Half && theirs == g.Half)
+            return {TResult::Draw, 0};
+    }
+    int score = w.Piece * (ours - theirs) + w.Tempo;
+    const bool material = !(w.Safe | w.Reach | w.Exclusive | w.Front);
+    if (!Settle && material)
+        return {TResult::None, score};
+
+    // Cells within one and two steps of the side to pick: also whether it
+    // can move at all. Without a move the other side takes the empty cells.
     const TMask usNear = g.Grow(us);
+    const TMask usTwo = usNear | g.Grow(usNear);
+    if constexpr (Settle) {
+        if ((usTwo & empty).None()) {
+            const int filled = theirs + empty.Count();
+            const int red = position.Side == RedSide ? ours : filled;
+            const int blue = position.Side == RedSide ? filled : ours;
+            return {blue > red ? TResult::BlueWins : TResult::RedWins, 0};
+        }
+    }
+    if (material)
+        return {TResult::None, score};
+
     const TMask themNear = g.Grow(them);
+    const TMask themTwo = themNear | g.Grow(themNear);
     // Only a piece next to an empty cell can be turned.
     const TMask exposed = g.Grow(empty);
     score += w.Safe * ((us & ~exposed).Count() - (them & ~exposed).Count());
     score += w.Reach * ((usNear & empty).Count() - (themNear & empty).Count());
-
-    const TMask usTwo = usNear | g.Grow(usNear | us);
-    const TMask themTwo = themNear | g.Grow(themNear | them);
     score += w.Exclusive * ((empty & usTwo & ~themTwo).Count() - (empty & themTwo & ~usTwo).Count());
     if (w.Front) {
         const TMask usTargets = g.Grow(empty & themTwo);
         const TMask themTargets = g.Grow(empty & usTwo);
         score -= w.Front * ((us & usTargets).Count() - (them & themTargets).Count());
     }
-    return score;
+    return {TResult::None, score};
+}
+
+} // namespace
+
+ZELVON_HOT int Evaluate(const TPosition& position, const TEvalWeights& weights)
+{
+    return Score<false>(position, weights).Score;
+}
+
+ZELVON_HOT THorizon SettleOrEvaluate(const TPosition& position, const TEvalWeights& weights)
+{
+    return Score<true>(position, weights);
 }

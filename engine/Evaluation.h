@@ -19,4 +19,14 @@ struct TEvalWeights {
     friend bool operator==(const TEvalWeights&, const TEvalWeights&) = default;
 };
 
+// The score of a position that goes on.
 int Evaluate(const TPosition& position, const TEvalWeights& weights);
+
+// At the horizon: how the game ended there (TPosition::Outcome), or if it
+// goes on, its score. Both need the cells the side to pick reaches, so one
+// pass does both.
+struct THorizon {
+    TResult Result = TResult::None;
+    int Score = 0;
+};
+THorizon SettleOrEvaluate(const TPosition& position, const TEvalWeights& weights);

@@ -23,6 +23,13 @@
 #ifndef ZELVON_HOT
 #define ZELVON_HOT
 #endif
+// A helper of a hot function must be inlined into it, or it runs as the
+// baseline version.
+#if defined(__GNUC__)
+#define ZELVON_INLINE [[gnu::always_inline]] inline
+#else
+#define ZELVON_INLINE inline
+#endif
 
 struct TMask {
     std::uint64_t Lo = 0;

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-void TMovePicker::Start(const TPosition& position, TEngineMove tableMove, const std::int32_t* history, bool ordered)
+ZELVON_HOT void TMovePicker::Start(const TPosition& position, TEngineMove tableMove, const std::int32_t* history, bool ordered)
 {
     position_ = &position;
     history_ = history;
@@ -11,27 +11,41 @@ void TMovePicker::Start(const TPosition& position, TEngineMove tableMove, const 
     tableMove_ = position.IsLegal(tableMove) ? tableMove : NoEngineMove;
     stage_ = 0;
     groupSize_ = groupAt_ = 0;
-    const TMask empty = position.Empty();
-    copyTargets_ = position.Geo->Grow(position.Own()) & empty;
-    if (!ordered) {
+    // The rest waits for the first group after the table move: a node cut
+    // off by the table move never needs it.
+    levelsReady_ = false;
+}
+
+ZELVON_INLINE void TMovePicker::PrepareLevels()
+{
+    const TPosition& p = *position_;
+    const TGeometry& g = *p.Geo;
+    const TMask empty = p.Empty();
+    const TMask near = g.Grow(p.Own());
+    copyTargets_ = near & empty;
+    // A jump lands two steps away, so never outside this.
+    jumpTargets_ = g.Grow(near) & empty;
+    levelsReady_ = true;
+    if (!ordered_) {
         levels_[0] = empty;
         return;
     }
     TMask planes[3];
-    position.Geo->CountNeighbours(position.Opponent(), planes);
-    for (int count = 0; count <= 6; ++count) {
-        TMask level = empty;
-        for (int bit = 0; bit < 3; ++bit)
-            level &= (count >> bit) & 1 ? planes[bit] : ~planes[bit];
-        levels_[count] = level;
-    }
+    g.CountNeighbours(p.Opponent(), planes);
+    const TMask none = ~planes[0] & ~planes[1] & ~planes[2];
+    levels_[0] = empty & none;
+    levels_[1] = empty & planes[0] & ~planes[1] & ~planes[2];
+    levels_[2] = empty & ~planes[0] & planes[1] & ~planes[2];
+    levels_[3] = empty & planes[0] & planes[1] & ~planes[2];
+    levels_[4] = empty & ~planes[0] & ~planes[1] & planes[2];
+    levels_[5] = empty & planes[0] & ~planes[1] & planes[2];
+    levels_[6] = empty & ~planes[0] & planes[1] & planes[2];
 }
 
 // Builds the group of the current stage; false when no stage is left.
 ZELVON_HOT bool TMovePicker::Fill()
 {
     const TPosition& p = *position_;
-    const TMask own = p.Own();
     const TGeometry& g = *p.Geo;
     while (stage_ < 15) {
         const int stage = stage_++;
@@ -44,22 +58,27 @@ ZELVON_HOT bool TMovePicker::Fill()
             groupCaptures_ = -1;
             return true;
         }
+        if (!levelsReady_)
+            PrepareLevels();
         // Stages 1, 2 are copies and jumps turning 6 pieces, then 5, ...
         const int count = 6 - (stage - 1) / 2;
         const bool copies = (stage - 1) % 2 == 0;
         if (!ordered_ && count != 0)
             continue;
-        const TMask cells = ordered_ ? levels_[count] : levels_[0];
+        const TMask cells = levels_[ordered_ ? count : 0] & (copies ? copyTargets_ : jumpTargets_);
+        if (cells.None())
+            continue;
         groupSize_ = groupAt_ = 0;
         if (copies) {
-            ForEachBit(cells & copyTargets_, [&](int to) { group_[groupSize_++] = TEngineMove::Copy(to); });
+            ForEachBit(cells, [&](int to) { group_[groupSize_++] = TEngineMove::Copy(to); });
         } else if (ordered_) {
+            const TMask own = p.Own();
             ForEachBit(cells, [&](int to) {
                 ForEachBit(g.Far[to] & own, [&](int from) { group_[groupSize_++] = TEngineMove::Jump(from, to); });
             });
         } else {
             // The order GenerateMoves lists them in: by origin.
-            ForEachBit(own, [&](int from) {
+            ForEachBit(p.Own(), [&](int from) {
                 ForEachBit(g.Far[from] & cells, [&](int to) { group_[groupSize_++] = TEngineMove::Jump(from, to); });
             });
         }
@@ -69,18 +88,36 @@ ZELVON_HOT bool TMovePicker::Fill()
         }
         if (!groupSize_)
             continue;
-        if (history_ && groupSize_ > 1) {
-            const std::int32_t* h = history_ + HistoryIndex(p.Side, {0, 0});
-            std::sort(group_.begin(), group_.begin() + groupSize_,
-                      [h](TEngineMove a, TEngineMove b) { return h[a.From * 128 + a.To] > h[b.From * 128 + b.To]; });
-        }
+        if (history_ && groupSize_ > 1)
+            SortByHistory();
         groupCaptures_ = ordered_ ? count : -1;
         return true;
     }
     return false;
 }
 
-bool TMovePicker::Next(TEngineMove& move)
+ZELVON_INLINE void TMovePicker::SortByHistory()
+{
+    const std::int32_t* h = history_ + HistoryIndex(position_->Side, {0, 0});
+    auto score = [h](TEngineMove move) { return h[move.From * 128 + move.To]; };
+    auto* first = group_.begin();
+    auto* last = group_.begin() + groupSize_;
+    if (groupSize_ > 24) {
+        std::sort(first, last, [&](TEngineMove a, TEngineMove b) { return score(a) > score(b); });
+        return;
+    }
+    // Small groups, the usual case: insertion sort.
+    for (auto* i = first + 1; i < last; ++i) {
+        const TEngineMove move = *i;
+        const std::int32_t value = score(move);
+        auto* j = i;
+        for (; j > first && score(*(j - 1)) < value; --j)
+            *j = *(j - 1);
+        *j = move;
+    }
+}
+
+ZELVON_HOT bool TMovePicker::Next(TEngineMove& move)
 {
     if (groupAt_ >= groupSize_ && !Fill())
         return false;

@@ -27,6 +27,8 @@ public:
 
 private:
     bool Fill();
+    void PrepareLevels();
+    void SortByHistory();
 
     const TPosition* position_ = nullptr;
     const std::int32_t* history_ = nullptr;
@@ -37,6 +39,8 @@ private:
     int groupCaptures_ = 0; // -1: counted for each move
     TMask levels_[7]; // empty cells by the number of opposing neighbours
     TMask copyTargets_;
+    TMask jumpTargets_;
+    bool levelsReady_ = false;
     std::array<TEngineMove, MaxEngineMoves> group_;
     int groupSize_ = 0;
     int groupAt_ = 0;

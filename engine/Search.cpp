@@ -203,7 +203,11 @@ void TSearcher::RewardHistory(int side, TEngineMove move, int depth)
 
 int TSearcher::Leaf(const TPosition& position, int ply) const
 {
-    const int score = Evaluate(position, Features.Eval);
+    return Fade(Evaluate(position, Features.Eval), ply);
+}
+
+int TSearcher::Fade(int score, int ply) const
+{
     if (!Features.Progress)
         return score;
     // After a dozen jumps in a row the score fades, by a quarter after 36.
@@ -211,6 +215,27 @@ int TSearcher::Leaf(const TPosition& position, int ply) const
     if (clock <= 12)
         return score;
     return score * (96 - std::min(clock - 12, 96)) / 96;
+}
+
+// One move's subtree below the horizon: the first move with the full
+// window, the others with a null window, late ones reduced first.
+ZELVON_HOT int TSearcher::SearchChild(const TPosition& next, TEngineMove move, int index, int depth, int alpha, int beta, int ply,
+                           bool pvNode, bool quiet, int best)
+{
+    Push(ply + 1, next, move.IsCopy());
+    if (index == 0 || !Features.Pvs)
+        return -Negamax(next, depth - 1, -beta, -alpha, ply + 1, pvNode);
+    int reduction = 0;
+    if (Features.LateReductions && depth >= 3 && index >= 3 && best > -ScoreWinBound) {
+        reduction = Reduction(depth, index) - (pvNode ? 1 : 0) - (quiet ? 0 : 1);
+        reduction = std::clamp(reduction, 0, depth - 2);
+    }
+    int score = -Negamax(next, depth - 1 - reduction, -alpha - 1, -alpha, ply + 1, false);
+    if (score > alpha && reduction > 0)
+        score = -Negamax(next, depth - 1, -alpha - 1, -alpha, ply + 1, false);
+    if (score > alpha && score < beta)
+        score = -Negamax(next, depth - 1, -beta, -alpha, ply + 1, true);
+    return score;
 }
 
 ZELVON_HOT int TSearcher::Negamax(const TPosition& position, int depth, int alpha, int beta, int ply, bool pvNode)
@@ -260,28 +285,26 @@ ZELVON_HOT int TSearcher::Negamax(const TPosition& position, int depth, int alph
 
         TPosition next = position;
         next.Play(move);
-        if (Features.Table && depth > TableDepth)
-            table_.Prefetch(next.Hash);
-        const TResult result = next.Outcome();
+        TResult result;
         int score;
-        if (result != TResult::None) {
-            score = FinalScore(result, position.Side, ply + 1);
-        } else {
+        if (depth == 1) {
+            // The horizon: the position after the move is settled and
+            // scored in one pass, without a call of its own.
+            if ((++nodes_ & 1023) == 0)
+                CheckStop();
             Push(ply + 1, next, move.IsCopy());
-            if (i == 0 || !Features.Pvs) {
-                score = -Negamax(next, depth - 1, -beta, -alpha, ply + 1, pvNode);
-            } else {
-                int reduction = 0;
-                if (Features.LateReductions && depth >= 3 && i >= 3 && best > -ScoreWinBound) {
-                    reduction = Reduction(depth, i) - (pvNode ? 1 : 0) - (quiet ? 0 : 1);
-                    reduction = std::clamp(reduction, 0, depth - 2);
-                }
-                score = -Negamax(next, depth - 1 - reduction, -alpha - 1, -alpha, ply + 1, false);
-                if (score > alpha && reduction > 0)
-                    score = -Negamax(next, depth - 1, -alpha - 1, -alpha, ply + 1, false);
-                if (score > alpha && score < beta)
-                    score = -Negamax(next, depth - 1, -beta, -alpha, ply + 1, true);
-            }
+            pvLength_[std::size_t(ply + 1)] = ply + 1;
+            const THorizon horizon = IsRepetition(ply + 1) ? THorizon{} : SettleOrEvaluate(next, Features.Eval);
+            result = horizon.Result;
+            score = result != TResult::None ? FinalScore(result, position.Side, ply + 1) : -Fade(horizon.Score, ply + 1);
+        } else {
+            if (Features.Table && depth > TableDepth)
+                table_.Prefetch(next.Hash);
+            result = next.Outcome();
+            if (result != TResult::None)
+                score = FinalScore(result, position.Side, ply + 1);
+            else
+                score = SearchChild(next, move, i, depth, alpha, beta, ply, pvNode, quiet, best);
         }
         if (stop_)
             return 0;

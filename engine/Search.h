@@ -92,7 +92,10 @@ public:
 
 private:
     int Negamax(const TPosition& position, int depth, int alpha, int beta, int ply, bool pvNode);
+    int SearchChild(const TPosition& next, TEngineMove move, int index, int depth, int alpha, int beta, int ply, bool pvNode,
+                    bool quiet, int best);
     int Leaf(const TPosition& position, int ply) const;
+    int Fade(int score, int ply) const;
     void Prepare(const TPosition& root, std::span<const TPosition> history, const TSearchLimits& limits);
     bool IsRepetition(int ply) const;
     void Push(int ply, const TPosition& position, bool copy);
