@@ -2,6 +2,7 @@
 #include "engine/ComputerPlayer.h"
 
 #include "engine/GameBridge.h"
+#include "engine/Perfect4x4.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,6 +42,38 @@ TThinkRequest ThinkRequestFromGame(const TGameBoard& board, TBoardSize size, int
     request.Level = level;
     request.Seed = seed;
     return request;
+}
+
+std::vector<TEngineMove> PerfectMoves(const TPosition& position, std::span<const TPosition> history)
+{
+    const TPerfect4x4& table = TPerfect4x4::Builtin();
+    TMoveList moves;
+    position.GenerateMoves(moves);
+    std::vector<TEngineMove> best;
+    TGameValue bestValue = TGameValue::Loss;
+    for (const TEngineMove move : moves) {
+        const TGameValue value = table.ValueOfMove(position, move);
+        if (best.empty() || value > bestValue) {
+            best.clear();
+            bestValue = value;
+        }
+        if (value == bestValue)
+            best.push_back(move);
+    }
+    // A won game must come to its end: moves that lead back to where the
+    // game has been are left out while others keep the win.
+    if (bestValue == TGameValue::Win) {
+        std::vector<TEngineMove> fresh;
+        for (const TEngineMove move : best) {
+            TPosition next = position;
+            next.Play(move);
+            if (std::find(history.begin(), history.end(), next) == history.end())
+                fresh.push_back(move);
+        }
+        if (!fresh.empty())
+            best = fresh;
+    }
+    return best;
 }
 
 TComputerPlayer::TComputerPlayer(std::size_t tableMegabytes)
@@ -85,6 +118,12 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
     TSearchLimits limits;
     limits.Milliseconds = request.Milliseconds > 0 ? request.Milliseconds : style.Milliseconds;
     limits.Cancel = &cancel;
+    if (request.Level >= MaxLevel && position.Geo->Width == 4 && position.Geo->Height == 4
+        && TPerfect4x4::Builtin().Ready()) {
+        limits.RootMoves = PerfectMoves(position, request.History);
+        // The table has decided; the search only chooses among equals.
+        limits.Milliseconds = std::min<std::int64_t>(limits.Milliseconds, 100);
+    }
     last_ = searcher_.Search(position, request.History, limits);
     if (cancel.load())
         return NoEngineMove;

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 constexpr int MinLevel = 0;
@@ -63,6 +64,11 @@ private:
 // (0 Red, 1 Blue) to pick, and the positions the game went through before.
 TThinkRequest ThinkRequestFromGame(const TGameBoard& board, TBoardSize size, int sideToPick,
                                    const TGameRecord& record, int level, std::uint64_t seed);
+
+// The moves that keep the best value of a 4 x 4 position by the table of
+// perfect play; of a won position only those that do not return to one of
+// the earlier positions, while there are such.
+std::vector<TEngineMove> PerfectMoves(const TPosition& position, std::span<const TPosition> history);
 
 class TComputerPlayer {
 public:

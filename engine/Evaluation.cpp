@@ -2,6 +2,8 @@
 // positions at the horizon.
 #include "engine/Evaluation.h"
 
+#include <algorithm>
+
 namespace {
 
 template <bool Settle>
@@ -17,7 +19,7 @@ ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
             return {TResult::Draw, 0};
     }
     int score = w.Piece * (ours - theirs) + w.Tempo;
-    const bool material = !(w.Safe | w.Reach | w.Exclusive | w.Front);
+    const bool material = !(w.Safe | w.Reach | w.Exclusive | w.Front | w.Threat);
     if (!Settle && material)
         return {TResult::None, score};
 
@@ -43,6 +45,27 @@ ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
     score += w.Safe * ((us & ~exposed).Count() - (them & ~exposed).Count());
     score += w.Reach * ((usNear & empty).Count() - (themNear & empty).Count());
     score += w.Exclusive * ((empty & usTwo & ~themTwo).Count() - (empty & themTwo & ~usTwo).Count());
+    if (w.Threat) {
+        // The most pieces a move of the side to pick turns: keep the cells
+        // with the highest neighbour count, bit plane by bit plane.
+        TMask planes[3];
+        g.CountNeighbours(them, planes);
+        auto most = [&](TMask cells) {
+            int count = 0;
+            for (int bit = 2; bit >= 0; --bit) {
+                const TMask high = cells & planes[bit];
+                if (high.Any()) {
+                    cells = high;
+                    count += 1 << bit;
+                }
+            }
+            return cells.Any() ? count : -1;
+        };
+        const int copy = most(usNear & empty);
+        const int jump = most(usTwo & empty & ~usNear);
+        const int gain = std::max(copy >= 0 ? 2 * copy + 1 : 0, jump >= 0 ? 2 * jump : 0);
+        score += w.Threat * gain * w.Piece / 100;
+    }
     if (w.Front) {
         const TMask usTargets = g.Grow(empty & themTwo);
         const TMask themTargets = g.Grow(empty & usTwo);

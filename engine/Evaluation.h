@@ -13,9 +13,10 @@ struct TEvalWeights {
     int Reach = 4;       // an empty cell a copy of the side reaches
     int Exclusive = 10;  // an empty cell within two steps of this side only: it tends to fall to it
     int Front = 0;       // a piece next to an empty cell the opponent reaches: it can be turned
+    int Threat = 0;      // per cent of the most the side to pick gains with its next move
 
     // Material and nothing else, for the plain reference player.
-    static TEvalWeights MaterialOnly() { return {100, 0, 0, 0, 0, 0}; }
+    static TEvalWeights MaterialOnly() { return {100, 0, 0, 0, 0, 0, 0}; }
     friend bool operator==(const TEvalWeights&, const TEvalWeights&) = default;
 };
 

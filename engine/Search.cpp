@@ -276,12 +276,15 @@ ZELVON_HOT int TSearcher::Negamax(const TPosition& position, int depth, int alph
     int best = -ScoreInfinite;
     TEngineMove bestMove = NoEngineMove;
     TEngineMove move;
-    for (int i = 0; picker.Next(move); ++i) {
+    for (int i = 0; picker.Next(move);) {
         const bool quiet = picker.Captures() == 0;
+        if (ply == 0 && !rootMoves_.empty() && std::find(rootMoves_.begin(), rootMoves_.end(), move) == rootMoves_.end())
+            continue;
 
         if (Features.LateMovePruning && !pvNode && depth <= 3 && quiet && i >= 4 + 3 * depth * depth
             && best > -ScoreWinBound)
             continue;
+        ++i;
 
         TPosition next = position;
         next.Play(move);
@@ -304,7 +307,7 @@ ZELVON_HOT int TSearcher::Negamax(const TPosition& position, int depth, int alph
             if (result != TResult::None)
                 score = FinalScore(result, position.Side, ply + 1);
             else
-                score = SearchChild(next, move, i, depth, alpha, beta, ply, pvNode, quiet, best);
+                score = SearchChild(next, move, i - 1, depth, alpha, beta, ply, pvNode, quiet, best);
         }
         if (stop_)
             return 0;
@@ -348,12 +351,16 @@ TSearchResult TSearcher::Search(const TPosition& root, std::span<const TPosition
 {
     Prepare(root, history, limits);
     TSearchResult result;
+    rootMoves_.clear();
+    for (const TEngineMove move : limits.RootMoves)
+        if (root.IsLegal(move))
+            rootMoves_.push_back(move);
     TMoveList rootMoves;
     root.GenerateMoves(rootMoves);
     if (rootMoves.Count == 0)
         return result;
-    result.Best = rootMoves[0];
-    if (rootMoves.Count == 1) {
+    result.Best = rootMoves_.empty() ? rootMoves[0] : rootMoves_.front();
+    if (rootMoves.Count == 1 || rootMoves_.size() == 1) {
         result.Pv = {result.Best};
         return result;
     }
@@ -420,6 +427,7 @@ std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::sp
     TSearchLimits limits;
     limits.Cancel = cancel;
     Prepare(root, history, limits);
+    rootMoves_.clear();
     std::vector<TRootScore> scores;
     TMoveList rootMoves;
     root.GenerateMoves(rootMoves);

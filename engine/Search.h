@@ -44,6 +44,8 @@ struct TSearchFeatures {
 };
 
 struct TSearchLimits {
+    // Only these moves at the root, when not empty.
+    std::vector<TEngineMove> RootMoves;
     int Depth = MaxSearchPly - 1;
     std::int64_t Milliseconds = 0; // 0: no limit
     std::uint64_t Nodes = 0;       // 0: no limit
@@ -122,6 +124,7 @@ private:
     const std::atomic<bool>* cancel_ = nullptr;
     bool stop_ = false;
     int rootDepth_ = 0;
+    std::vector<TEngineMove> rootMoves_;
     TEngineMove rootBest_ = NoEngineMove;
     int rootBestScore_ = -ScoreInfinite;
 };

@@ -67,6 +67,7 @@ std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string&
                       : name == "reach"     ? &w.Reach
                       : name == "exclusive" ? &w.Exclusive
                       : name == "front"     ? &w.Front
+                      : name == "threat"    ? &w.Threat
                                             : nullptr;
         if (weight) {
             if (!number(value, -1000, 1000, n))

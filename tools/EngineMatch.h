@@ -17,7 +17,7 @@
 // material alone; "-tt", "-ordering", "-history", "-pvs", "-aspiration",
 // "-rfp", "-lmr", "-lmp", "-progress" switch one part of the search off and
 // "+name" on again; "piece=", "tempo=", "safe=", "reach=", "exclusive=",
-// "front=" set an evaluation weight. Items are separated by commas.
+// "front=", "threat=" set an evaluation weight. Items are separated by commas.
 struct TPlayerSpec {
     std::string Text;
     int Level = -1;

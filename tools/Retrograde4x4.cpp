@@ -14,15 +14,22 @@
 // are settled already, so when no pass changes anything any more, what is
 // left can be held by neither side: endless jumping, a draw.
 //
-//   Retrograde4x4 [--values FILE] [--check N] [--sample FILE COUNT] [--seed S]
+//   Retrograde4x4 [--values FILE | --load FILE] [--check N] [--sample FILE COUNT]
+//                 [--explain POSITION] [--verify] [--table FILE] [--seed S]
 //
 // --values writes two bits per position (0 unreachable or over, 1 win,
-// 2 draw, 3 loss), --check plays level 10 on N reachable positions drawn at
-// random and counts the moves worse than the position's value, --sample
-// writes COUNT positions with their values for the engine's tests.
+// 2 draw, 3 loss); --load reads such a file instead of working the values
+// out again; --check plays level 10 on N reachable positions drawn at random
+// and counts the moves worse than the position's value; --sample writes
+// COUNT positions with their values for the engine's tests; --explain shows
+// the value of a position and of each of its moves; --verify checks that
+// every value is the best of its moves' values and that a position turned
+// half round has the value of the position; --table writes the compressed
+// table the engine's level 10 plays 4 x 4 by (engine/data/perfect4x4.bin).
 #include "engine/Board4x4.h"
 #include "engine/ComputerPlayer.h"
 #include "engine/Notation.h"
+#include "engine/Perfect4x4.h"
 
 #include <algorithm>
 #include <chrono>
@@ -93,8 +100,10 @@ void MarkReachable(TAnalysis& a)
 // What the moves that leave the layer (copies and game ends) say, worked out
 // once per position: the shortest win they give, the longest loss, and
 // whether one of them holds a draw or better.
+constexpr int NoWin = 1 << 20;
+
 struct TOutside {
-    int ShortestWin = 1 << 20; // plies, when some move wins
+    int ShortestWin = NoWin; // plies, when some move wins
     int LongestLoss = 0;       // plies, when moves lose
     bool NotLost = false;      // a move that does not lose
 };
@@ -178,7 +187,7 @@ void Settle(TAnalysis& a, int e)
             if (shortestWin == t) {
                 layer[index] = std::uint16_t(Win | t);
                 changed = true;
-            } else if (!notLost && shortestWin > t && longestLoss == t) {
+            } else if (!notLost && shortestWin == NoWin && longestLoss == t) {
                 layer[index] = std::uint16_t(Loss | t);
                 changed = true;
             } else {
@@ -234,6 +243,24 @@ int ValueOfMove(TAnalysis& a, const TPosition& position, TEngineMove move)
     return -ValueOf(a.Code(next));
 }
 
+// Reads what --values wrote; the plies to the end are not kept there.
+bool Load(TAnalysis& a, const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    for (int e = 0; e <= 16; ++e) {
+        std::vector<std::uint8_t> packed((a.Layers[e].size() + 3) / 4, 0);
+        if (!in.read(reinterpret_cast<char*>(packed.data()), std::streamsize(packed.size()))) {
+            std::fprintf(stderr, "%s is not a values file of this tool\n", file.c_str());
+            return false;
+        }
+        for (std::size_t i = 0; i < a.Layers[e].size(); ++i) {
+            const int bits = (packed[i / 4] >> (2 * (i % 4))) & 3;
+            a.Layers[e][i] = bits == 0 ? Unreachable : bits == 1 ? Win : bits == 2 ? Open : Loss;
+        }
+    }
+    return true;
+}
+
 std::vector<std::pair<int, std::uint32_t>> SampleReachable(TAnalysis& a, int count, std::mt19937_64& random)
 {
     std::vector<std::pair<int, std::uint32_t>> all;
@@ -250,13 +277,22 @@ std::vector<std::pair<int, std::uint32_t>> SampleReachable(TAnalysis& a, int cou
 
 int main(int argc, char** argv)
 {
-    std::string valuesFile, sampleFile;
+    std::string valuesFile, loadFile, sampleFile, explain, tableFile;
+    bool verify = false;
     int check = 0, sampleCount = 0;
     std::uint64_t seed = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--values" && i + 1 < argc)
             valuesFile = argv[++i];
+        else if (option == "--load" && i + 1 < argc)
+            loadFile = argv[++i];
+        else if (option == "--explain" && i + 1 < argc)
+            explain = argv[++i];
+        else if (option == "--table" && i + 1 < argc)
+            tableFile = argv[++i];
+        else if (option == "--verify")
+            verify = true;
         else if (option == "--check" && i + 1 < argc)
             check = std::atoi(argv[++i]);
         else if (option == "--sample" && i + 2 < argc)
@@ -264,7 +300,8 @@ int main(int argc, char** argv)
         else if (option == "--seed" && i + 1 < argc)
             seed = std::strtoull(argv[++i], nullptr, 10);
         else {
-            std::fprintf(stderr, "usage: Retrograde4x4 [--values FILE] [--check N] [--sample FILE COUNT] [--seed S]\n");
+            std::fprintf(stderr, "usage: Retrograde4x4 [--values FILE | --load FILE] [--check N] [--sample FILE COUNT] "
+                                 "[--explain POSITION] [--verify] [--table FILE] [--seed S]\n");
             return 2;
         }
     }
@@ -273,11 +310,16 @@ int main(int argc, char** argv)
     TAnalysis a;
     for (int e = 0; e <= 16; ++e)
         a.Layers[e].assign(a.Index.LayerSize(e), Unreachable);
-    MarkReachable(a);
-    std::printf("reachable marked in %.0f s\n", Seconds(start));
+    if (!loadFile.empty()) {
+        if (!Load(a, loadFile))
+            return 1;
+    } else {
+        MarkReachable(a);
+        std::printf("reachable marked in %.0f s\n", Seconds(start));
+    }
 
     TStats total;
-    for (int e = 0; e <= 16; ++e) {
+    for (int e = 0; e <= 16 && loadFile.empty(); ++e) {
         Settle(a, e);
         const TStats s = Count(a.Layers[e]);
         std::printf("layer %2d: %9zu wins %9zu draws %9zu losses, longest game %d plies (%.0f s)\n", e, s.Wins, s.Draws, s.Losses,
@@ -294,6 +336,67 @@ int main(int argc, char** argv)
         std::printf("start, %s to pick: %s%s\n", side == RedSide ? "Red" : "Blue",
                     value > 0 ? "won" : value < 0 ? "lost" : "drawn",
                     value ? (" in " + std::to_string(code & PliesMask) + " plies").c_str() : "");
+    }
+
+    if (!explain.empty()) {
+        std::string error;
+        const auto position = ParsePosition(explain, error);
+        if (!position || position->Geo->Width != 4 || position->Geo->Height != 4) {
+            std::fprintf(stderr, "not a 4x4 position: %s\n", error.c_str());
+            return 2;
+        }
+        std::printf("%s: value %d\n", FormatPosition(*position).c_str(), ValueOf(a.Code(*position)));
+        TMoveList moves;
+        position->GenerateMoves(moves);
+        for (const TEngineMove move : moves)
+            std::printf("  %s: %d\n", FormatMove(*position, move).c_str(), ValueOfMove(a, *position, move));
+    }
+
+    if (verify) {
+        std::size_t wrong = 0, turned = 0;
+        for (int e = 0; e <= 16; ++e) {
+            for (std::uint32_t i = 0; i < a.Layers[e].size(); ++i) {
+                if (a.Layers[e][i] == Unreachable)
+                    continue;
+                const TBoard4x4 board = a.Index.BoardAt(e, i);
+                const TPosition position = PositionOf(board);
+                TMoveList moves;
+                position.GenerateMoves(moves);
+                int best = -1;
+                for (const TEngineMove move : moves)
+                    best = std::max(best, ValueOfMove(a, position, move));
+                wrong += best != ValueOf(a.Layers[e][i]);
+                const std::uint16_t other = a.At(TurnedRound(board));
+                turned += other != Unreachable && ValueOf(other) != ValueOf(a.Layers[e][i]);
+            }
+        }
+        std::printf("verified: %zu values differ from the best of their moves, %zu from the position turned round\n", wrong,
+                    turned);
+        if (wrong || turned)
+            return 1;
+    }
+
+    if (!tableFile.empty()) {
+        // Red to pick only, each position and its half turn in one slot;
+        // slots no reachable position fills repeat the slot before them,
+        // which the compression all but takes away.
+        const std::uint64_t slotCount = TPerfect4x4::Slots(a.Index);
+        std::vector<std::int8_t> values(slotCount, -2);
+        for (int e = 0; e <= 16; ++e)
+            for (std::uint32_t i = 0; i < a.Layers[e].size(); i += 2)
+                if (a.Layers[e][i] != Unreachable)
+                    values[TPerfect4x4::Slot(a.Index, a.Index.BoardAt(e, i))] = std::int8_t(ValueOf(a.Layers[e][i]));
+        std::vector<std::uint8_t> packed((slotCount + 3) / 4, 0);
+        int previous = 0;
+        for (std::uint64_t slot = 0; slot < slotCount; ++slot) {
+            const int value = values[slot] == -2 ? previous : values[slot];
+            previous = value;
+            packed[slot / 4] |= std::uint8_t((value + 1) << (2 * (slot % 4)));
+        }
+        const std::string compressed = TPerfect4x4::Compress(packed);
+        std::ofstream(tableFile, std::ios::binary).write(compressed.data(), std::streamsize(compressed.size()));
+        std::printf("table of %llu slots, %zu bytes packed, %zu compressed, written to %s\n",
+                    static_cast<unsigned long long>(slotCount), packed.size(), compressed.size(), tableFile.c_str());
     }
 
     if (!valuesFile.empty()) {
