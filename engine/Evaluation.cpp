@@ -7,7 +7,7 @@
 namespace {
 
 template <bool Settle>
-ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
+ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w, const TReach* known)
 {
     const TGeometry& g = *position.Geo;
     const TMask us = position.Own();
@@ -25,8 +25,8 @@ ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
 
     // Cells within one and two steps of the side to pick: also whether it
     // can move at all. Without a move the other side takes the empty cells.
-    const TMask usNear = g.Grow(us);
-    const TMask usTwo = usNear | g.Grow(usNear);
+    const TMask usNear = known ? known->Near : g.Grow(us);
+    const TMask usTwo = known ? known->Two : usNear | g.Grow(usNear);
     if constexpr (Settle) {
         if ((usTwo & empty).None()) {
             const int filled = theirs + empty.Count();
@@ -38,18 +38,34 @@ ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
     if (material)
         return {TResult::None, score};
 
-    const TMask themNear = g.Grow(them);
-    const TMask themTwo = themNear | g.Grow(themNear);
     // Only a piece next to an empty cell can be turned.
     const TMask exposed = g.Grow(empty);
     score += w.Safe * ((us & ~exposed).Count() - (them & ~exposed).Count());
-    score += w.Reach * ((usNear & empty).Count() - (themNear & empty).Count());
-    score += w.Exclusive * ((empty & usTwo & ~themTwo).Count() - (empty & themTwo & ~usTwo).Count());
+    if (w.Reach | w.Exclusive | w.Front) {
+        const TMask themNear = g.Grow(them);
+        const TMask themTwo = themNear | g.Grow(themNear);
+        score += w.Reach * ((usNear & empty).Count() - (themNear & empty).Count());
+        // Near the end an empty cell only one side reaches tends to fall to
+        // it, by a copy or by the fill when the other side runs out of moves.
+        if (4 * empty.Count() <= g.Cells)
+            score += w.Exclusive * ((empty & usTwo & ~themTwo).Count() - (empty & themTwo & ~usTwo).Count());
+        if (w.Front) {
+            const TMask usTargets = g.Grow(empty & themTwo);
+            const TMask themTargets = g.Grow(empty & usTwo);
+            score -= w.Front * ((us & usTargets).Count() - (them & themTargets).Count());
+        }
+    }
     if (w.Threat) {
         // The most pieces a move of the side to pick turns: keep the cells
         // with the highest neighbour count, bit plane by bit plane.
         TMask planes[3];
-        g.CountNeighbours(them, planes);
+        if (known) {
+            planes[0] = known->Planes[0];
+            planes[1] = known->Planes[1];
+            planes[2] = known->Planes[2];
+        } else {
+            g.CountNeighbours(them, planes);
+        }
         auto most = [&](TMask cells) {
             int count = 0;
             for (int bit = 2; bit >= 0; --bit) {
@@ -66,11 +82,6 @@ ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
         const int gain = std::max(copy >= 0 ? 2 * copy + 1 : 0, jump >= 0 ? 2 * jump : 0);
         score += w.Threat * gain * w.Piece / 100;
     }
-    if (w.Front) {
-        const TMask usTargets = g.Grow(empty & themTwo);
-        const TMask themTargets = g.Grow(empty & usTwo);
-        score -= w.Front * ((us & usTargets).Count() - (them & themTargets).Count());
-    }
     return {TResult::None, score};
 }
 
@@ -78,10 +89,15 @@ ZELVON_INLINE THorizon Score(const TPosition& position, const TEvalWeights& w)
 
 ZELVON_HOT int Evaluate(const TPosition& position, const TEvalWeights& weights)
 {
-    return Score<false>(position, weights).Score;
+    return Score<false>(position, weights, nullptr).Score;
+}
+
+ZELVON_HOT int Evaluate(const TPosition& position, const TEvalWeights& weights, const TReach& reach)
+{
+    return Score<false>(position, weights, &reach).Score;
 }
 
 ZELVON_HOT THorizon SettleOrEvaluate(const TPosition& position, const TEvalWeights& weights)
 {
-    return Score<true>(position, weights);
+    return Score<true>(position, weights, nullptr);
 }

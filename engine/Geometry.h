@@ -52,7 +52,7 @@ struct TGeometry {
     // For every cell, how many of its neighbours lie in `set` (0..6), as three
     // bit planes: bit k of the count of cell i is bit i of planes[k]. The six
     // neighbour directions are six shifts, summed by a bit-sliced adder.
-    void CountNeighbours(TMask set, TMask (&planes)[3]) const
+    ZELVON_INLINE void CountNeighbours(TMask set, TMask (&planes)[3]) const
     {
         // The neighbour above and below, left and right in the same row, and
         // the two diagonal ones, which lie a row up for odd columns and a row

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
-ZELVON_HOT void TMovePicker::Start(const TPosition& position, TEngineMove tableMove, const std::int32_t* history, bool ordered)
+ZELVON_HOT void TMovePicker::Start(const TPosition& position, TEngineMove tableMove, const std::int32_t* history, bool ordered,
+                                   const TReach* reach)
 {
+    reach_ = reach;
     position_ = &position;
     history_ = history;
     ordered_ = ordered;
@@ -21,17 +23,23 @@ ZELVON_INLINE void TMovePicker::PrepareLevels()
     const TPosition& p = *position_;
     const TGeometry& g = *p.Geo;
     const TMask empty = p.Empty();
-    const TMask near = g.Grow(p.Own());
+    const TMask near = reach_ ? reach_->Near : g.Grow(p.Own());
     copyTargets_ = near & empty;
     // A jump lands two steps away, so never outside this.
-    jumpTargets_ = g.Grow(near) & empty;
+    jumpTargets_ = (reach_ ? reach_->Two : g.Grow(near)) & empty;
     levelsReady_ = true;
     if (!ordered_) {
         levels_[0] = empty;
         return;
     }
     TMask planes[3];
-    g.CountNeighbours(p.Opponent(), planes);
+    if (reach_) {
+        planes[0] = reach_->Planes[0];
+        planes[1] = reach_->Planes[1];
+        planes[2] = reach_->Planes[2];
+    } else {
+        g.CountNeighbours(p.Opponent(), planes);
+    }
     const TMask none = ~planes[0] & ~planes[1] & ~planes[2];
     levels_[0] = empty & none;
     levels_[1] = empty & planes[0] & ~planes[1] & ~planes[2];

@@ -7,6 +7,7 @@
 // off after its first move never builds the rest.
 #pragma once
 
+#include "engine/Evaluation.h"
 #include "engine/Position.h"
 
 #include <array>
@@ -16,7 +17,9 @@ class TMovePicker {
 public:
     // `history` is the searcher's table indexed by HistoryIndex(), or
     // nullptr; `ordered` false hands out the plain generation order.
-    void Start(const TPosition& position, TEngineMove tableMove, const std::int32_t* history, bool ordered);
+    // `reach` is what the node knows already of the position, or nullptr.
+    void Start(const TPosition& position, TEngineMove tableMove, const std::int32_t* history, bool ordered,
+               const TReach* reach = nullptr);
 
     // The next move, or false when all were handed out.
     bool Next(TEngineMove& move);
@@ -41,6 +44,7 @@ private:
     TMask copyTargets_;
     TMask jumpTargets_;
     bool levelsReady_ = false;
+    const TReach* reach_ = nullptr;
     std::array<TEngineMove, MaxEngineMoves> group_;
     int groupSize_ = 0;
     int groupAt_ = 0;

@@ -122,6 +122,7 @@ TSearcher::TSearcher(std::size_t tableMegabytes)
     : table_(tableMegabytes)
     , history_(2 * 128 * 128, 0)
     , pickers_(MaxSearchPly)
+    , reaches_(MaxSearchPly)
 {
 }
 
@@ -263,14 +264,20 @@ ZELVON_HOT int TSearcher::Negamax(const TPosition& position, int depth, int alph
         }
     }
 
+    // The reach of a node both scores it and orders its moves.
+    TReach& reach = reaches_[std::size_t(ply)];
+    bool reachKnown = false;
     if (Features.ReverseFutility && !pvNode && depth <= 3 && !IsDecided(beta)) {
-        const int staticScore = Leaf(position, ply);
+        reach = ReachOf(position);
+        reachKnown = true;
+        const int staticScore = Fade(Evaluate(position, Features.Eval, reach), ply);
         if (staticScore - 110 * depth >= beta)
             return staticScore;
     }
 
     TMovePicker& picker = pickers_[std::size_t(ply)];
-    picker.Start(position, tableMove, Features.History ? history_.data() : nullptr, Features.Ordering);
+    picker.Start(position, tableMove, Features.History ? history_.data() : nullptr, Features.Ordering,
+                 reachKnown ? &reach : nullptr);
 
     const int alphaAtStart = alpha;
     int best = -ScoreInfinite;

@@ -107,6 +107,7 @@ private:
     TTranspositionTable table_;
     std::vector<std::int32_t> history_; // [side][from][to]
     std::vector<TMovePicker> pickers_;  // one per ply
+    std::vector<TReach> reaches_;       // one per ply
     std::array<std::array<TEngineMove, MaxSearchPly>, MaxSearchPly> pv_{};
     std::array<int, MaxSearchPly> pvLength_{};
 
