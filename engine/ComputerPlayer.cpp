@@ -97,7 +97,7 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
     TMoveList moves;
     position.GenerateMoves(moves);
     std::mt19937_64 random(request.Seed);
-    const TLevelStyle style = StyleOfLevel(request.Level);
+    const TLevelStyle style = request.Style ? *request.Style : StyleOfLevel(request.Level);
 
     if (style.Random)
         return moves[int(std::uniform_int_distribution<int>(0, moves.Count - 1)(random))];

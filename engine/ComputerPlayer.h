@@ -45,6 +45,7 @@ struct TThinkRequest {
     int Level = DefaultLevel;
     std::uint64_t Seed = 0;
     std::int64_t Milliseconds = 0;  // replaces the level's budget when above 0
+    std::optional<TLevelStyle> Style; // replaces the level's style, for calibrating the levels
 };
 
 // The positions a game went through, for the repetition rule of the search.

@@ -47,8 +47,11 @@
 // position that repeats one earlier on the line or in the game so far scores
 // as a draw, and the longer a series of jumps runs without a copy, the more
 // the evaluation fades towards a draw. The side ahead therefore prefers a
-// copy that keeps its lead to jumping around, and a game between two
-// engines moves on to its end.
+// copy that keeps its lead to jumping around. Where both sides would rather
+// jump for ever (a balanced ending in which any copy gives the other side a
+// capture), the side to pick copies once forty plies have passed without
+// one, if it has a copy: every copy takes an empty cell for good, so a game
+// between two engines comes to its end.
 //
 // At the horizon the static evaluation (Evaluation.cpp) scores the position.
 // The search checks the clock and the cancel flag every 1,024 positions,
@@ -366,6 +369,16 @@ TSearchResult TSearcher::Search(const TPosition& root, std::span<const TPosition
     root.GenerateMoves(rootMoves);
     if (rootMoves.Count == 0)
         return result;
+    // After a long series of jumps the side to pick copies if it can: the
+    // game moves on towards its end, which a copy brings one cell closer.
+    if (Features.Progress && clocks_[std::size_t(rootIndex_)] >= JumpLimit) {
+        std::vector<TEngineMove> copies;
+        for (const TEngineMove move : rootMoves_.empty() ? std::vector<TEngineMove>(rootMoves.begin(), rootMoves.end()) : rootMoves_)
+            if (move.IsCopy())
+                copies.push_back(move);
+        if (!copies.empty())
+            rootMoves_ = copies;
+    }
     result.Best = rootMoves_.empty() ? rootMoves[0] : rootMoves_.front();
     if (rootMoves.Count == 1 || rootMoves_.size() == 1) {
         result.Pv = {result.Best};

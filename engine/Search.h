@@ -23,6 +23,9 @@ constexpr int ScoreWin = 30000;
 // Scores beyond this are won or lost games, ScoreWin less the plies to the end.
 constexpr int ScoreWinBound = ScoreWin - MaxSearchPly;
 
+// Plies without a copy after which the side to pick copies if it can.
+constexpr int JumpLimit = 40;
+
 constexpr bool IsDecided(int score) { return score >= ScoreWinBound || score <= -ScoreWinBound; }
 
 // Every part of the search can be switched off, so a match can measure what
@@ -36,7 +39,7 @@ struct TSearchFeatures {
     bool ReverseFutility = true; // a shallow node far above beta stops at once
     bool LateReductions = true;  // late moves searched shallower first
     bool LateMovePruning = true; // late quiet moves at the frontier not searched
-    bool Progress = true;        // long series of jumps make the evaluation fade
+    bool Progress = true;        // long series of jumps fade the score, and end in a copy
     TEvalWeights Eval;
 
     // Plain alpha-beta on material: the reference player of the matches.

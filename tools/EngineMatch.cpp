@@ -73,6 +73,14 @@ std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string&
             if (!number(value, -1000, 1000, n))
                 return std::nullopt;
             *weight = int(n);
+        } else if (name == "softmax") {
+            const std::size_t slash = value.find('/');
+            long long depth = 0, temperature = 0;
+            if (slash == std::string::npos || !number(value.substr(0, slash), 1, 6, depth)
+                || !number(value.substr(slash + 1), 1, 100000, temperature))
+                return std::nullopt;
+            spec.Style = TLevelStyle{int(depth), 0, int(temperature), false};
+            spec.Level = spec.Level < 0 ? 1 : spec.Level;
         } else if (name == "level") {
             if (!number(value, MinLevel, MaxLevel, n))
                 return std::nullopt;
@@ -117,6 +125,7 @@ TEngineMove TMatchPlayer::Choose(const TPosition& position, const std::vector<TP
         request.Level = spec_.Level;
         request.Seed = seed;
         request.Milliseconds = spec_.Milliseconds;
+        request.Style = spec_.Style;
         const TEngineMove move = player_.Choose(request, never);
         nodes_ += player_.LastSearch().Nodes;
         if (player_.LastSearch().Depth) {

@@ -17,13 +17,16 @@
 // material alone; "-tt", "-ordering", "-history", "-pvs", "-aspiration",
 // "-rfp", "-lmr", "-lmp", "-progress" switch one part of the search off and
 // "+name" on again; "piece=", "tempo=", "safe=", "reach=", "exclusive=",
-// "front=", "threat=" set an evaluation weight. Items are separated by commas.
+// "front=", "threat=" set an evaluation weight; "softmax=D/T" plays as a
+// weak level does, a softmax of temperature T over D-ply scores. Items are
+// separated by commas.
 struct TPlayerSpec {
     std::string Text;
     int Level = -1;
     int Depth = 0;
     std::int64_t Milliseconds = 0;
     std::uint64_t Nodes = 0;
+    std::optional<TLevelStyle> Style;
     TSearchFeatures Features;
 };
 std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string& error);

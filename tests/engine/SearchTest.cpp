@@ -134,6 +134,23 @@ private slots:
             QCOMPARE(with[i].Score, without[i].Score);
     }
 
+    void aLongSeriesOfJumpsEndsInACopy()
+    {
+        // Red's best move here is a jump; after forty plies without a copy
+        // it copies instead.
+        const TPosition root = Parse("8x8 RR6/RRB5/2BB4/8/8/3R4/5BB1/6BB R");
+        TSearcher searcher(1);
+        TSearchLimits limits;
+        limits.Depth = 4;
+        QVERIFY(!searcher.Search(root, {}, limits).Best.IsCopy());
+        TPosition other = root;
+        other.Play(Move(root, "b1-d2"));
+        std::vector<TPosition> jumps(JumpLimit - 1, other);
+        QVERIFY(!searcher.Search(root, jumps, limits).Best.IsCopy());
+        jumps.push_back(other);
+        QVERIFY(searcher.Search(root, jumps, limits).Best.IsCopy());
+    }
+
     void cancelStopsASearchWithoutLimits()
     {
         const TPosition root = Parse("10x10 RR8/2RR1B4/4BRR3/3RBRR3/10/3B1R1B2/2BBBRRB2/2RRBBBB2/6BB2/8BB R");
