@@ -44,7 +44,8 @@ TThinkRequest ThinkRequestFromGame(const TGameBoard& board, TBoardSize size, int
     return request;
 }
 
-std::vector<TEngineMove> PerfectMoves(const TPosition& position, std::span<const TPosition> history)
+std::vector<TEngineMove> PerfectMoves(const TPosition& position, std::span<const TPosition> history,
+                                      const std::atomic<bool>* cancel)
 {
     const TPerfect4x4& table = TPerfect4x4::Builtin();
     TMoveList moves;
@@ -52,6 +53,10 @@ std::vector<TEngineMove> PerfectMoves(const TPosition& position, std::span<const
     std::vector<TEngineMove> best;
     TGameValue bestValue = TGameValue::Loss;
     for (const TEngineMove move : moves) {
+        // The first look into a part of the table unpacks it: a few
+        // milliseconds, so the cancel flag is read between moves.
+        if (cancel && cancel->load())
+            return {};
         const TGameValue value = table.ValueOfMove(position, move);
         if (best.empty() || value > bestValue) {
             best.clear();
@@ -120,7 +125,9 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
     limits.Cancel = &cancel;
     if (request.Level >= MaxLevel && position.Geo->Width == 4 && position.Geo->Height == 4
         && TPerfect4x4::Builtin().Ready()) {
-        limits.RootMoves = PerfectMoves(position, request.History);
+        limits.RootMoves = PerfectMoves(position, request.History, &cancel);
+        if (cancel.load())
+            return NoEngineMove;
         // The table has decided; the search only chooses among equals.
         limits.Milliseconds = std::min<std::int64_t>(limits.Milliseconds, 100);
     }

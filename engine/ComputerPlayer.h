@@ -68,8 +68,9 @@ TThinkRequest ThinkRequestFromGame(const TGameBoard& board, TBoardSize size, int
 
 // The moves that keep the best value of a 4 x 4 position by the table of
 // perfect play; of a won position only those that do not return to one of
-// the earlier positions, while there are such.
-std::vector<TEngineMove> PerfectMoves(const TPosition& position, std::span<const TPosition> history);
+// the earlier positions, while there are such. Nothing when cancelled.
+std::vector<TEngineMove> PerfectMoves(const TPosition& position, std::span<const TPosition> history,
+                                      const std::atomic<bool>* cancel = nullptr);
 
 class TComputerPlayer {
 public:

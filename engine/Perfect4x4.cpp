@@ -42,20 +42,77 @@ std::uint64_t TPerfect4x4::Slot(const TLayerIndex& index, const TBoard4x4& board
     return offset + std::min(a, b);
 }
 
-std::string TPerfect4x4::Compress(const std::vector<std::uint8_t>& packed)
+namespace {
+
+// The table: a header of little-endian 32-bit words (the number of chunks,
+// the unpacked size of a chunk, then each chunk's compressed size) and the
+// chunks, each compressed with zlib on its own.
+constexpr std::uint32_t ChunkCount = 32;
+
+void PutWord(std::string& out, std::uint32_t word)
 {
-    const QByteArray compressed = qCompress(reinterpret_cast<const uchar*>(packed.data()), qsizetype(packed.size()), 9);
-    return std::string(compressed.constData(), std::size_t(compressed.size()));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(char((word >> (8 * i)) & 0xFF));
 }
 
-TPerfect4x4::TPerfect4x4(const std::string& compressed)
+std::uint32_t Word(const std::string& in, std::size_t at)
 {
-    const QByteArray packed = qUncompress(reinterpret_cast<const uchar*>(compressed.data()), qsizetype(compressed.size()));
-    // A table of another numbering is worse than none.
-    if (std::uint64_t(packed.size()) != (Slots(index_) + 3) / 4)
-        return;
-    packed_.assign(packed.begin(), packed.end());
+    std::uint32_t word = 0;
+    for (int i = 0; i < 4; ++i)
+        word |= std::uint32_t(static_cast<unsigned char>(in[at + std::size_t(i)])) << (8 * i);
+    return word;
 }
+
+} // namespace
+
+struct TPerfect4x4::TChunk {
+    std::string Compressed;
+    std::uint64_t Bytes = 0;
+    mutable std::once_flag Unpacked;
+    mutable std::vector<std::uint8_t> Packed;
+};
+
+std::string TPerfect4x4::Compress(const std::vector<std::uint8_t>& packed)
+{
+    const std::uint64_t chunkBytes = (packed.size() + ChunkCount - 1) / ChunkCount;
+    std::string header, body;
+    PutWord(header, ChunkCount);
+    PutWord(header, std::uint32_t(chunkBytes));
+    for (std::uint32_t i = 0; i < ChunkCount; ++i) {
+        const std::uint64_t begin = std::min<std::uint64_t>(i * chunkBytes, packed.size());
+        const std::uint64_t end = std::min<std::uint64_t>(begin + chunkBytes, packed.size());
+        const QByteArray compressed = qCompress(packed.data() + begin, qsizetype(end - begin), 9);
+        PutWord(header, std::uint32_t(compressed.size()));
+        body.append(compressed.constData(), std::size_t(compressed.size()));
+    }
+    return header + body;
+}
+
+TPerfect4x4::TPerfect4x4(const std::string& table)
+{
+    // A table of another numbering, or a damaged one, is worse than none.
+    const std::uint64_t packedBytes = (Slots(index_) + 3) / 4;
+    if (table.size() < 8 || Word(table, 0) != ChunkCount)
+        return;
+    chunkBytes_ = Word(table, 4);
+    if (chunkBytes_ * ChunkCount < packedBytes || table.size() < 8 + 4 * ChunkCount)
+        return;
+    std::size_t at = 8 + 4 * ChunkCount;
+    std::vector<std::unique_ptr<TChunk>> chunks;
+    for (std::uint32_t i = 0; i < ChunkCount; ++i) {
+        const std::size_t size = Word(table, 8 + 4 * i);
+        if (at + size > table.size())
+            return;
+        auto chunk = std::make_unique<TChunk>();
+        chunk->Compressed = table.substr(at, size);
+        chunk->Bytes = std::min<std::uint64_t>(chunkBytes_, packedBytes - std::min(packedBytes, i * chunkBytes_));
+        chunks.push_back(std::move(chunk));
+        at += size;
+    }
+    chunks_ = std::move(chunks);
+}
+
+TPerfect4x4::~TPerfect4x4() = default;
 
 const TPerfect4x4& TPerfect4x4::Builtin()
 {
@@ -66,7 +123,16 @@ const TPerfect4x4& TPerfect4x4::Builtin()
 TGameValue TPerfect4x4::Stored(const TPosition& position) const
 {
     const std::uint64_t slot = Slot(index_, Board4x4Of(position));
-    const int bits = (packed_[std::size_t(slot / 4)] >> (2 * (slot % 4))) & 3;
+    const std::uint64_t byte = slot / 4;
+    const TChunk& chunk = *chunks_[std::size_t(byte / chunkBytes_)];
+    std::call_once(chunk.Unpacked, [&] {
+        const QByteArray packed = qUncompress(reinterpret_cast<const uchar*>(chunk.Compressed.data()),
+                                              qsizetype(chunk.Compressed.size()));
+        chunk.Packed.assign(packed.begin(), packed.end());
+        // A damaged chunk reads as draws rather than out of bounds.
+        chunk.Packed.resize(std::size_t(chunk.Bytes), 0x55);
+    });
+    const int bits = (chunk.Packed[std::size_t(byte % chunkBytes_)] >> (2 * (slot % 4))) & 3;
     return bits == 2 ? TGameValue::Win : bits == 1 ? TGameValue::Draw : TGameValue::Loss;
 }
 

@@ -52,6 +52,22 @@ private slots:
                 QFAIL(FormatPosition(each.Position).c_str());
     }
 
+    void aDamagedTableIsNotUsed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("not a table") << QByteArray("hello, this is no table of values at all");
+        QTest::newRow("wrong chunk count") << QByteArray::fromHex("07000000ffff0000");
+        QTest::newRow("chunks missing") << QByteArray::fromHex("2000000010000000") + QByteArray(128, '\xff');
+    }
+
+    void aDamagedTableIsNotUsed()
+    {
+        QFETCH(QByteArray, bytes);
+        const TPerfect4x4 table(bytes.toStdString());
+        QVERIFY(!table.Ready());
+    }
+
     void startPositionsAreDrawn()
     {
         const TPerfect4x4& table = TPerfect4x4::Builtin();
