@@ -108,8 +108,10 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
         return moves[int(std::uniform_int_distribution<int>(0, moves.Count - 1)(random))];
 
     if (style.Temperature > 0) {
-        const std::vector<TRootScore> scores = searcher_.ScoreRootMoves(position, request.History, style.Depth, &cancel,
-                                                                           8 * style.Temperature);
+        // A softmax level with a time budget deepens while time is left.
+        const int depth = style.Milliseconds > 0 ? MaxSearchPly - 2 : style.Depth;
+        const std::vector<TRootScore> scores = searcher_.ScoreRootMoves(position, request.History, depth, &cancel,
+                                                                           8 * style.Temperature, style.Milliseconds);
         if (cancel.load() || scores.empty())
             return NoEngineMove;
         const int best = std::max_element(scores.begin(), scores.end(), [](auto a, auto b) { return a.Score < b.Score; })->Score;

@@ -442,10 +442,11 @@ TSearchResult TSearcher::Search(const TPosition& root, std::span<const TPosition
 }
 
 std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::span<const TPosition> history, int depth,
-                                                  const std::atomic<bool>* cancel, int margin)
+                                                  const std::atomic<bool>* cancel, int margin, std::int64_t milliseconds)
 {
     TSearchLimits limits;
     limits.Cancel = cancel;
+    limits.Milliseconds = milliseconds;
     Prepare(root, history, limits);
     rootMoves_.clear();
     std::vector<TRootScore> scores;
@@ -457,8 +458,16 @@ std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::sp
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
     // Shallower passes first, when a margin allows it: they put the best
-    // moves first, so the window closes early on the rest.
-    for (int d = margin > 0 ? 1 : std::max(depth, 1); d <= std::max(depth, 1); ++d) {
+    // moves first, so the window closes early on the rest. With a time
+    // budget the passes go on while time is left, and the last complete
+    // one counts.
+    std::vector<TRootScore> complete;
+    for (int d = margin > 0 || timed_ ? 1 : std::max(depth, 1); d <= std::max(depth, 1); ++d) {
+        if (timed_ && d > 1 && std::chrono::steady_clock::now() >= start_ + (deadline_ - start_) / 2)
+            break;
+        // The first pass always ends: there must be scores to choose by.
+        const bool timed = timed_;
+        timed_ = timed_ && d > 1;
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a].Score > scores[b].Score; });
         int best = -ScoreInfinite;
         for (const std::size_t i : order) {
@@ -474,10 +483,12 @@ std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::sp
                 score = -Negamax(next, d - 1, -ScoreInfinite, -alpha, 1, true);
             }
             if (stop_)
-                return {};
+                return cancel && cancel->load() ? std::vector<TRootScore>{} : complete;
             scores[i].Score = score;
             best = std::max(best, score);
         }
+        timed_ = timed;
+        complete = scores;
     }
-    return scores;
+    return complete;
 }

@@ -86,9 +86,12 @@ public:
     // Every legal move with its score from a search of `depth` plies, in
     // move-generation order; for the weaker levels. With a margin above 0, a
     // move worse than the best by more than the margin is only shown to be
-    // so: its score is a bound at most the best less the margin.
+    // so: its score is a bound at most the best less the margin. With a time
+    // budget, the scores of the deepest search up to `depth` that ends in
+    // time (at least one ply); nothing when cancelled.
     std::vector<TRootScore> ScoreRootMoves(const TPosition& root, std::span<const TPosition> history, int depth,
-                                           const std::atomic<bool>* cancel = nullptr, int margin = 0);
+                                           const std::atomic<bool>* cancel = nullptr, int margin = 0,
+                                           std::int64_t milliseconds = 0);
 
     // Forgets everything learnt, as for a new game.
     void Clear();

@@ -102,6 +102,9 @@ std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string&
             return std::nullopt;
         }
     }
+    // A softmax with a time budget deepens while time is left.
+    if (spec.Style)
+        spec.Style->Milliseconds = spec.Milliseconds;
     if (spec.Level < 0 && !spec.Depth && !spec.Milliseconds && !spec.Nodes) {
         error = "player \"" + text + "\" needs level=, time=, depth= or nodes=";
         return std::nullopt;

@@ -18,7 +18,8 @@
 // "-rfp", "-lmr", "-lmp", "-progress" switch one part of the search off and
 // "+name" on again; "piece=", "tempo=", "safe=", "reach=", "exclusive=",
 // "front=", "threat=" set an evaluation weight; "softmax=D/T" plays as a
-// weak level does, a softmax of temperature T over D-ply scores. Items are
+// weak level does, a softmax of temperature T over D-ply scores (with
+// "time=" over the deepest scores found in time). Items are
 // separated by commas.
 struct TPlayerSpec {
     std::string Text;
