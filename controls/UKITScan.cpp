@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QRegion>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -109,9 +110,8 @@ void TKITScanner::SetScanning(bool value)
         return;
     if (value) {
         scanTimer_ = new QTimer(this);
-        connect(scanTimer_, &QTimer::timeout, this, &TKITScanner::ScanTick);
-        // Qt fires a zero interval continuously; here it stands the scan still.
-        scanTimer_->setInterval(std::max(scanSpeed_, 0));
+        connect(scanTimer_, &QTimer::timeout, this, &TKITScanner::ScanTimerFired);
+        scanTimer_->setInterval(TimerInterval());
         RunTimer();
     } else {
         delete scanTimer_;
@@ -125,8 +125,34 @@ void TKITScanner::SetScanSpeed(std::int32_t value)
     if (!scanTimer_)
         return;
     scanTimer_->stop();
-    scanTimer_->setInterval(std::max(value, 0));
+    scanTimer_->setInterval(TimerInterval());
     RunTimer();
+}
+
+int TKITScanner::TimerInterval() const
+{
+    // Qt fires a zero interval continuously; here it stands the scan still.
+    // A step shorter than a display frame is never seen on its own: the
+    // timer wakes once a frame and takes the steps due by then, so the scan
+    // keeps its speed and what the screen shows at each frame is the same.
+    const QScreen* shown = screen();
+    const double hertz = shown && shown->refreshRate() > 1 ? shown->refreshRate() : 60.0;
+    const int frameMs = std::max(1, static_cast<int>(1000.0 / hertz));
+    return scanSpeed_ > 0 ? std::max(scanSpeed_, frameMs) : 0;
+}
+
+void TKITScanner::ScanTimerFired()
+{
+    if (scanSpeed_ <= 0)
+        return;
+    const std::int64_t due = scanClock_.elapsed() / scanSpeed_;
+    // After a stall (a long handler, a suspended machine) the scan goes on
+    // from where it is rather than racing through the missed steps.
+    const std::int64_t steps = std::clamp<std::int64_t>(due - stepsDone_, 1, 2 * (howManyLeds_ + 2));
+    stepsDone_ = std::max(due, stepsDone_ + 1);
+    for (std::int64_t i = 0; i < steps; ++i)
+        Step();
+    ShowStep();
 }
 
 void TKITScanner::RunTimer()
@@ -139,8 +165,11 @@ void TKITScanner::RunTimer()
     const bool run = scanSpeed_ > 0 && !(window()->windowState() & Qt::WindowMinimized);
     if (!run)
         scanTimer_->stop();
-    else if (!scanTimer_->isActive())
+    else if (!scanTimer_->isActive()) {
         scanTimer_->start();
+        scanClock_.start();
+        stepsDone_ = 0;
+    }
 }
 
 void TKITScanner::SetAlign(TAlign value)
@@ -306,6 +335,12 @@ void TKITScanner::FillLamp(TCanvas& canvas, int i, TColor color)
 
 void TKITScanner::ScanTick()
 {
+    Step();
+    ShowStep();
+}
+
+void TKITScanner::Step()
+{
     const int n = howManyLeds_;
     switch (scanMode_) {
     case smLeftToRight:
@@ -332,11 +367,14 @@ void TKITScanner::ScanTick()
         }
         break;
     }
+}
 
+void TKITScanner::ShowStep()
+{
     // The row shows one lit lamp at most, all others dark: only the lamp
     // that goes dark and the one that lights up are drawn and repainted, at
-    // a hundred ticks a second.
-    const int lit = scanPosition_ >= 1 && scanPosition_ <= n && LampsDrawable() ? scanPosition_ : 0;
+    // up to a hundred steps a second.
+    const int lit = scanPosition_ >= 1 && scanPosition_ <= howManyLeds_ && LampsDrawable() ? scanPosition_ : 0;
     if (lit == litLamp_)
         return;
     QRegion changed;

@@ -5,6 +5,7 @@
 
 #include "shell/Colors.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
@@ -83,7 +84,7 @@ public:
     // The full paint: resizes the control to fit its lamps where it may,
     // draws frame, background and dark lamps, and shows them at once.
     void Paint();
-    // One step of the scan; the timer calls it.
+    // One step of the scan, shown at once.
     void ScanTick();
 
 protected:
@@ -93,6 +94,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ScanTimerFired();
+    int TimerInterval() const;
+    // The next scan position, not yet shown.
+    void Step();
+    // Draws and repaints the lamps whose state the steps changed.
+    void ShowStep();
     void LayOut(bool mayResize);
     bool ResizeTo(int width, int height);
     void DrawAll();
@@ -128,6 +135,10 @@ private:
     std::array<std::int32_t, MaxLeds> ledLeft_{};
 
     QTimer* scanTimer_ = nullptr;
+    // The timer wakes at most once per display frame and catches up on the
+    // steps that fell due since the scan (re)started.
+    QElapsedTimer scanClock_;
+    std::int64_t stepsDone_ = 0;
     QImage image_;
     QWidget* watchedParent_ = nullptr;
     // An ancestor further up may be moved to another window and outlive
