@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -79,14 +81,19 @@ struct Program : TestProgram {
         QVERIFY(ran);
     }
 
-    // The first legal move of the side to pick, pressed as a player would.
+    // A move of the side to pick, a copy when there is one, pressed as a
+    // player would.
     void PlayHumanMove()
     {
         const TColor side = Game().CurrentPlayer == 0 ? clRed : clBlue;
         const auto moves = GenerateMoves(Game().GameBoard, Game().Size(), side);
         QVERIFY(!moves.empty());
-        Press(moves.front().From);
-        Press(moves.front().To);
+        const auto copy = std::find_if(moves.begin(), moves.end(), [&](const TMove& move) {
+            return BoardDistance(Game().Size(), move.From, move.To) == 1;
+        });
+        const TMove move = copy != moves.end() ? *copy : moves.front();
+        Press(move.From);
+        Press(move.To);
         WaitIdle();
     }
 
@@ -95,6 +102,27 @@ struct Program : TestProgram {
     {
         QVERIFY(QTest::qWaitFor([this] { return Turn().Thinking(); }, 10000));
     }
+};
+
+// Closes each podium with its button and counts them.
+class PodiumCloser : public QObject {
+public:
+    PodiumCloser()
+    {
+        timer_.setInterval(5);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* podium = dynamic_cast<TForm5*>(QApplication::activeModalWidget())) {
+                ++Podiums;
+                podium->BitBtn1->click();
+            }
+        });
+        timer_.start();
+    }
+
+    int Podiums = 0;
+
+private:
+    QTimer timer_;
 };
 
 // Answers the quit question with "No", checking first that no search runs
@@ -128,27 +156,6 @@ private:
     QTimer timer_;
 };
 
-// Closes each podium with its button and counts them.
-class PodiumCloser : public QObject {
-public:
-    PodiumCloser()
-    {
-        timer_.setInterval(5);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            if (auto* podium = dynamic_cast<TForm5*>(QApplication::activeModalWidget())) {
-                ++Podiums;
-                podium->BitBtn1->click();
-            }
-        });
-        timer_.start();
-    }
-
-    int Podiums = 0;
-
-private:
-    QTimer timer_;
-};
-
 } // namespace
 
 class ComputerTurnTest : public QObject {
@@ -177,7 +184,8 @@ private slots:
     void computerMovesLikeAPlayer()
     {
         QFETCH(int, computerSide);
-        StoreSettings(6, computerSide == 0 ? RedComputer : BlueComputer, 2);
+        StoreSettings(8, computerSide == 0 ? RedComputer : BlueComputer, 2);
+        PodiumCloser closer; // should the computer win already
         Program program;
         TGameState& game = program.Game();
         const TColor colour = computerSide == 0 ? clRed : clBlue;
