@@ -553,7 +553,7 @@ private slots:
         state.BoardHeight = 5;
         QCOMPARE(SaveError(state, true), QString());
         QSettings fresh(file_, QSettings::IniFormat);
-        QCOMPARE(fresh.allKeys().size(), 7);
+        QCOMPARE(fresh.allKeys().size(), 10);
         QCOMPARE(fresh.value(QStringLiteral("Sirka")).toString(), QStringLiteral("6"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), content);
