@@ -4,6 +4,30 @@
 
 #include <utility>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#elif defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+// The search gives way to the window's thread when both want the processor,
+// so that on a busy machine the window still answers quickly. A little
+// only: the lower the priority, the later a search that is cancelled gets
+// the processor to notice it (bench/ComputerTurnBench measures both).
+void LowerThisThreadsPriority()
+{
+#if defined(__linux__)
+    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 5);
+#elif defined(_WIN32)
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+#endif
+}
+
+} // namespace
+
 TThinkingThread::TThinkingThread(TDone done)
     : done_(std::move(done))
     , thread_([this] { Run(); })
@@ -50,6 +74,7 @@ void TThinkingThread::Cancel()
 
 void TThinkingThread::Run()
 {
+    LowerThisThreadsPriority();
     for (;;) {
         TJob job;
         bool forget = false;
