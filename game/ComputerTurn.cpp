@@ -23,10 +23,6 @@ TComputerTurn::TComputerTurn(TGameState& game, TWindow window, QObject* parent)
     , game_(game)
     , window_(std::move(window))
     , random_(std::random_device{}())
-    , thread_([this](std::uint64_t ticket, std::optional<TMove> move) {
-        // From the thinking thread; the answer is looked at on this one.
-        QMetaObject::invokeMethod(this, [this, ticket, move] { OnResult(ticket, move); }, Qt::QueuedConnection);
-    })
 {
     stepTimer_.setSingleShot(true);
     // A coarse timer may fire early, and the pause is a least.
@@ -84,7 +80,8 @@ void TComputerTurn::NewGame()
 void TComputerTurn::Cancel()
 {
     ++ticket_;
-    thread_.Cancel();
+    if (thread_)
+        thread_->Cancel();
     stepTimer_.stop();
     phase_ = phIdle;
 }
@@ -131,7 +128,13 @@ void TComputerTurn::StartThinking(int side, const TPosition& position)
     position_ = position;
     level_ = LevelSetting();
     turnClock_.start();
-    thread_.Start(ticket_, ThinkRequestFromGame(game_.GameBoard, game_.Size(), side, record_, level_, random_()),
+    if (!thread_) {
+        thread_ = std::make_unique<TThinkingThread>([this](std::uint64_t ticket, std::optional<TMove> move) {
+            // From the thinking thread; the answer is looked at on this one.
+            QMetaObject::invokeMethod(this, [this, ticket, move] { OnResult(ticket, move); }, Qt::QueuedConnection);
+        });
+    }
+    thread_->Start(ticket_, ThinkRequestFromGame(game_.GameBoard, game_.Size(), side, record_, level_, random_()),
                   std::exchange(newGame_, false));
     emit ThinkingStarted();
 }

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <random>
 
@@ -58,7 +59,7 @@ public:
     bool Thinking() const { return phase_ == phThinking; }
     // The thinking thread still runs a search (a cancelled one for the few
     // milliseconds it takes to stop).
-    bool SearchRunning() const { return thread_.Busy(); }
+    bool SearchRunning() const { return thread_ && thread_->Busy(); }
 
     // A new game stands on the board: the positions of the last one are
     // forgotten and its turn is cancelled.
@@ -103,5 +104,8 @@ private:
     qint64 pickedAt_ = 0;
     QTimer stepTimer_;
     std::mt19937_64 random_;
-    TThinkingThread thread_; // last: stopped before anything it reports to goes
+    // Made for the first search, so that a game between people has no
+    // thread and no search tables. Last: stopped before anything it
+    // reports to goes.
+    std::unique_ptr<TThinkingThread> thread_;
 };
