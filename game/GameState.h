@@ -102,6 +102,11 @@ struct TGameState {
     std::uint8_t DirectXEnabled = 0;
     std::uint8_t NetworkPlay = 0;
     std::uint8_t NetworkClient = 0;
+    // Who plays each side: 0 a person at the mouse, 1 the computer, which
+    // plays at level Intelligence (0..10).
+    std::uint8_t BluePlayer = 0;
+    std::uint8_t RedPlayer = 0;
+    std::uint8_t Intelligence = 5;
 
     TBoardSize Size() const { return {BoardWidth, BoardHeight}; }
     bool OnBoard(TPoint cell) const { return Size().OnBoard(cell); }

@@ -3,6 +3,7 @@
 #include "controls/PentiumMMX.h"
 #include "controls/UKITScan.h"
 #include "controls/URLLabel.h"
+#include "game/ComputerTurn.h"
 #include "game/WaitMs.h"
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
@@ -95,6 +96,12 @@ TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
     setFixedSize(492, 388);
     CreateControls();
     FormCreate();
+    computerTurn_ = std::make_unique<TComputerTurn>(
+        game_, TComputerTurn::TWindow{[this] { return !Busy() && !closing_ && heldPresses_.empty(); },
+                                      [this](TPoint cell) {
+                                          const TPoint pixel = HexMap1->ConvertPoint(cell, cpCellToPixel);
+                                          RunSequence([&] { logic_.SelectHex(pixel.X, pixel.Y); });
+                                      }});
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -318,6 +325,7 @@ void TForm1::RunSequence(const std::function<void()>& sequence)
         throw;
     }
     --sequenceDepth_;
+    computerTurn_->Update();
     RunHeldPresses();
 }
 
@@ -325,6 +333,9 @@ void TForm1::PressButton(TButton button)
 {
     if (closing_)
         return;
+    // The computer's search stops for every button but the help.
+    if (button != btHelp)
+        computerTurn_->Cancel();
     // A second quit request while the question is up would only ask the
     // same question again behind it.
     if (button == btQuit && runningButton_ == btQuit)
@@ -351,6 +362,7 @@ void TForm1::RunButtonHandler(TButton button)
         throw;
     }
     runningButton_ = btNone;
+    computerTurn_->Update();
 }
 
 void TForm1::RunHeldPresses()
@@ -428,6 +440,7 @@ void TForm1::FormActivate()
     UpdateTurnIndicator();
     music_->StartGameMusic();
     Timer1.start();
+    computerTurn_->NewGame();
 }
 
 double TForm1::FrameMs() const
@@ -456,6 +469,13 @@ void TForm1::SelectHex(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
     // is about to change.
     if (Busy() || closing_)
         return;
+    // The computer's move is under way: a press is refused as one on an
+    // opponent's piece is.
+    if (computerTurn_->ComputerToMove()) {
+        if (game_.SoundEnabled == 1 && game_.OnBoard(HexMap1->ConvertPoint({x, y}, cpPixelToCell)))
+            PlayEffect(QStringLiteral("ding.wav"));
+        return;
+    }
     RunSequence([&] { logic_.SelectHex(x, y); });
 }
 
@@ -513,6 +533,7 @@ void TForm1::AskToQuit()
 void TForm1::Quit()
 {
     closing_ = true;
+    computerTurn_->Cancel();
     heldPresses_.clear();
     Timer1.stop();
     // The program's other windows go with this one, the help among them.
@@ -534,6 +555,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     // A close request from the desktop takes the Konec path with its
     // question, from the event loop rather than from inside the request.
+    computerTurn_->Cancel();
     event->ignore();
     QMetaObject::invokeMethod(this, &TForm1::BitBtn1Click, Qt::QueuedConnection);
 }
@@ -592,6 +614,7 @@ void TForm1::Wait(TPace& pace)
 
 void TForm1::ShowPodium(TPodiumOutcome outcome)
 {
+    computerTurn_->Cancel();
     if (form5_)
         form5_->ShowPodium(outcome, game_.SoundEnabled == 1);
 }

@@ -24,6 +24,7 @@ class QProgressBar;
 class QPushButton;
 class QScrollArea;
 class TAboutBox;
+class TComputerTurn;
 class THexMap;
 class TKITScanner;
 class TPentiumMMX;
@@ -56,6 +57,9 @@ public:
     bool Form5Made() const { return form5_.Made(); }
 
     TGameState& Game() { return game_; }
+    // The computer player's turns: "is this side the computer's", "cancel
+    // the running search".
+    TComputerTurn& ComputerTurn() { return *computerTurn_; }
 
     // The new game; also the Restart button's handler.
     void FormActivate();
@@ -156,4 +160,6 @@ private:
     TButton runningButton_ = btNone;
     std::vector<TButton> heldPresses_;
     bool runningHeldPresses_ = false;
+    // Last: its thread stops before the window it presses on goes.
+    std::unique_ptr<TComputerTurn> computerTurn_;
 };

@@ -24,6 +24,8 @@ namespace {
 
 const QString DefaultOn = QStringLiteral("1");
 const QString DefaultBoardSize = QStringLiteral("10");
+const QString DefaultHuman = QStringLiteral("0");
+constexpr std::uint8_t DefaultIntelligence = 5;
 
 // Windows keeps the store in the registry and Apple systems in their own
 // preferences; everywhere else QSettings' native store is one INI file.
@@ -339,6 +341,15 @@ std::uint8_t BoardSizeFromSetting(const QString& text)
     return static_cast<std::uint8_t>(std::clamp(value, MinBoardSize, MaxBoardSize));
 }
 
+// The computer's level: exactly a number 0..10, or the middle level.
+std::uint8_t IntelligenceFromSetting(const QString& text)
+{
+    bool ok = false;
+    const int level = text.toInt(&ok);
+    const bool plain = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.isDigit(); });
+    return ok && plain && level >= 0 && level <= 10 ? static_cast<std::uint8_t>(level) : DefaultIntelligence;
+}
+
 } // namespace
 
 QString ReadSetting(const QString& name, const QString& defaultText)
@@ -406,6 +417,9 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
         {QStringLiteral("Sirka"), QString::number(state.BoardWidth)},
         {QStringLiteral("Vyska"), QString::number(state.BoardHeight)},
         {QStringLiteral("3Dhex"), BoolToSetting(hex3d ? 1 : 0)},
+        {QStringLiteral("ModryHrac"), BoolToSetting(state.BluePlayer)},
+        {QStringLiteral("CervenyHrac"), BoolToSetting(state.RedPlayer)},
+        {QStringLiteral("Inteligence"), QString::number(std::min<int>(state.Intelligence, 10))},
     };
 }
 
@@ -421,6 +435,9 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
     state.DirectXEnabled = 0;
     state.NetworkPlay = 0;
     state.NetworkClient = 1;
+    state.BluePlayer = 0;
+    state.RedPlayer = 0;
+    state.Intelligence = DefaultIntelligence;
     bool hex3d = true;
     const auto applyHex3d = [&] {
         if (setHex3d)
@@ -438,6 +455,18 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
         state.BoardWidth = BoardSizeFromSetting(read("Sirka", DefaultBoardSize));
         state.BoardHeight = BoardSizeFromSetting(read("Vyska", DefaultBoardSize));
         hex3d = SettingToBool(read("3Dhex", DefaultOn));
+        // The players and the level came after the first versions: a value
+        // of another type here means only its default, never a failed start.
+        const auto readOwn = [&](const char* name, const QString& defaultText) {
+            try {
+                return read(name, defaultText);
+            } catch (const Exception&) {
+                return defaultText;
+            }
+        };
+        state.BluePlayer = SettingToBool(readOwn("ModryHrac", DefaultHuman)) ? 1 : 0;
+        state.RedPlayer = SettingToBool(readOwn("CervenyHrac", DefaultHuman)) ? 1 : 0;
+        state.Intelligence = IntelligenceFromSetting(readOwn("Inteligence", QString::number(DefaultIntelligence)));
     } catch (...) {
         applyHex3d();
         throw;

@@ -46,8 +46,10 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d);
 
 // Reads the settings into `state` in the store's order: "Sound", "Music",
 // "MMX", "Sirka", "Vyska", "3Dhex" (handed to `setHex3d`, the main board's
-// raised-cell style), then sets the per-run flags. Board sizes end inside
-// 4..10 whatever the store says. When a step throws, the settings it did not
+// raised-cell style), "ModryHrac" and "CervenyHrac" ("1" the computer plays
+// that side, anything else a person) and "Inteligence" (the computer's level
+// "0".."10", anything else 5), then sets the per-run flags. Board sizes end
+// inside 4..10 whatever the store says. When a step throws, the settings it did not
 // reach keep their defaults (and `setHex3d` still gets one) before the
 // exception goes on.
 // A store file that cannot be read cleanly (the settings library finds it

@@ -158,12 +158,12 @@ void TSetupDial::CreateGamePage()
     GroupBox1 = new QGroupBox(QString::fromUtf8("Modrý hráč"), page);
     GroupBox1->setGeometry(8, 4, 133, 54);
     RadioButton3 = MakeRadio(GroupBox1, "RadioButton3", "Člověk", {10, 16, 110, 18}, true, true);
-    RadioButton4 = MakeRadio(GroupBox1, "RadioButton4", "Počítač", {10, 33, 110, 18}, false, false);
+    RadioButton4 = MakeRadio(GroupBox1, "RadioButton4", "Počítač", {10, 33, 110, 18}, false, true);
 
     GroupBox2 = new QGroupBox(QString::fromUtf8("Červený hráč"), page);
     GroupBox2->setGeometry(147, 4, 133, 54);
     RadioButton5 = MakeRadio(GroupBox2, "RadioButton5", "Člověk", {10, 16, 110, 18}, true, true);
-    RadioButton6 = MakeRadio(GroupBox2, "RadioButton6", "Počítač", {10, 33, 110, 18}, false, false);
+    RadioButton6 = MakeRadio(GroupBox2, "RadioButton6", "Počítač", {10, 33, 110, 18}, false, true);
 
     CheckBox1 = MakeCheckBox(page, "CheckBox1", "Zvuky (Požadováno zařízení schopné přehrávat WAVy)",
                              {8, 64, 276, 18}, true, true);
@@ -230,7 +230,6 @@ void TSetupDial::CreateBoardPage()
     TrackBar1->setTickInterval(1);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
     TrackBar1->setValue(5);
-    TrackBar1->setEnabled(false);
 
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TSetupDial::ScrollBar1Change);
     connect(ScrollBar2, &QScrollBar::valueChanged, this, &TSetupDial::ScrollBar2Change);
@@ -323,6 +322,9 @@ void TSetupDial::FormShow()
     // An exclusive radio cannot be switched off directly; its partner is
     // switched on instead.
     (game_.NetworkClient == 1 ? RadioButton1 : RadioButton2)->setChecked(true);
+    (game_.BluePlayer == 1 ? RadioButton4 : RadioButton3)->setChecked(true);
+    (game_.RedPlayer == 1 ? RadioButton6 : RadioButton5)->setChecked(true);
+    TrackBar1->setValue(game_.Intelligence);
     if (mainMap_)
         CheckBox9->setChecked(mainMap_->Hex3d());
     // Out-of-range values are clamped by the bars; the handlers run only
@@ -349,6 +351,9 @@ void TSetupDial::BitBtn1Click()
     game_.DirectXEnabled = CheckBox4->isChecked() ? 1 : 0;
     game_.NetworkPlay = CheckBox5->isChecked() ? 1 : 0;
     game_.NetworkClient = RadioButton1->isChecked() ? 1 : 0;
+    game_.BluePlayer = RadioButton4->isChecked() ? 1 : 0;
+    game_.RedPlayer = RadioButton6->isChecked() ? 1 : 0;
+    game_.Intelligence = static_cast<std::uint8_t>(TrackBar1->value());
     if (ScrollBar1->value() != game_.BoardWidth || ScrollBar2->value() != game_.BoardHeight) {
         game_.BoardWidth = static_cast<std::uint8_t>(ScrollBar1->value());
         game_.BoardHeight = static_cast<std::uint8_t>(ScrollBar2->value());

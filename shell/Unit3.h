@@ -1,7 +1,7 @@
 // The settings dialog: board size with a small live preview, raised cells,
-// sound effects, music and MMX use, and the controls of features the game
-// does not have (computer player, DirectX, network play), shown but never
-// enabled. The controls hold copies: OK commits them to the game's
+// sound effects, music and MMX use, who plays each side (a person or the
+// computer) and the computer's level, and the controls of features the game
+// does not have (DirectX, network play), shown but never enabled. The controls hold copies: OK commits them to the game's
 // variables, "Zrušit" (and Escape, and the window's close request) puts
 // them back.
 #pragma once

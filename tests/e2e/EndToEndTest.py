@@ -58,7 +58,8 @@ PIECE_COLOURS = {RED: (255, 0, 0), BLUE: (0, 0, 255)}
 HIGHLIGHT_COLOURS = {RED: (255, 0, 255), BLUE: (0, 255, 255)}
 SIDE_NAMES = {RED: "Red", BLUE: "Blue"}
 
-SETTINGS_WRITTEN = {"Sound": "0", "Music": "0", "MMX": "1", "3Dhex": "1", "Sirka": "10", "Vyska": "10", "Ver": "1.6b"}
+SETTINGS_WRITTEN = {"Sound": "0", "Music": "0", "MMX": "1", "3Dhex": "1", "Sirka": "10", "Vyska": "10", "Ver": "1.6b",
+                    "ModryHrac": "0", "CervenyHrac": "0", "Inteligence": "5"}
 
 
 def DesktopEntryValue(key):
@@ -475,7 +476,7 @@ class EndToEnd:
         written = dict(parser["General"]) if parser.has_section("General") else {}
         if written != SETTINGS_WRITTEN:
             raise Failure("settings written: %s; expected %s" % (written, SETTINGS_WRITTEN))
-        Log("ok - the program ends and writes all seven settings")
+        Log("ok - the program ends and writes all ten settings")
 
     def CloseAbout(self, about, x, y, width, height):
         # Its closing button is a glyph with no frame, centred below the

@@ -139,6 +139,7 @@ struct Program : TestProgram {
         Game().MmxEnabled = 0;
         Game().BoardWidth = 6;
         Game().BoardHeight = 8;
+        Game().Intelligence = 2;
         Form1.HexMap1->SetHex3d(false);
     }
 };
@@ -176,7 +177,10 @@ void VerifyChangedSettingsSaved()
     QCOMPARE(stored.value(QStringLiteral("Sirka")).toString(), QStringLiteral("6"));
     QCOMPARE(stored.value(QStringLiteral("Vyska")).toString(), QStringLiteral("8"));
     QCOMPARE(stored.value(QStringLiteral("3Dhex")).toString(), QStringLiteral("0"));
-    QCOMPARE(stored.allKeys().size(), 7);
+    QCOMPARE(stored.value(QStringLiteral("ModryHrac")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("CervenyHrac")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("Inteligence")).toString(), QStringLiteral("2"));
+    QCOMPARE(stored.allKeys().size(), 10);
 }
 
 } // namespace

@@ -148,6 +148,22 @@ class SettingsTest : public QObject {
         return names;
     }
 
+    // Who plays each side and the level, loaded into variables that hold
+    // what no store produces; with the rest as a check that nothing else moved.
+    QString LoadPlayers(QString* rest = nullptr)
+    {
+        TGameState state = Scrambled();
+        state.BluePlayer = state.RedPlayer = state.Intelligence = 0x55;
+        std::optional<bool> hex3d;
+        LoadSettings(state, [&](bool on) { hex3d = on; });
+        if (rest)
+            *rest = Describe(state, hex3d);
+        return QStringLiteral("Modry=%1 Cerveny=%2 Inteligence=%3")
+            .arg(state.BluePlayer)
+            .arg(state.RedPlayer)
+            .arg(state.Intelligence);
+    }
+
     QString SaveError(const TGameState& state, bool hex3d)
     {
         try {
@@ -226,7 +242,8 @@ private slots:
         QCOMPARE(SaveError(state, false), QString());
         QStringList lines = QString::fromUtf8(StoreContent()).split(u'\n', Qt::SkipEmptyParts);
         lines.sort();
-        QCOMPARE(lines, (QStringList{"3Dhex=0", "MMX=0", "Music=0", "Sirka=7", "Sound=1", "Ver=1.6b", "Vyska=5", "[General]"}));
+        QCOMPARE(lines, (QStringList{"3Dhex=0", "CervenyHrac=0", "Inteligence=5", "MMX=0", "ModryHrac=0", "Music=0",
+                                     "Sirka=7", "Sound=1", "Ver=1.6b", "Vyska=5", "[General]"}));
         Touch();
         QCOMPARE(Load(), QStringLiteral("Sound=1 Music=0 MMX=0 Sirka=7 Vyska=5 3Dhex=0"));
     }
@@ -253,6 +270,77 @@ private slots:
         QFETCH(QString, expected);
         WriteStore(content);
         QCOMPARE(Load(), expected);
+    }
+
+    void computerPlayersLoad_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        const QString people = QStringLiteral("Modry=0 Cerveny=0 Inteligence=5");
+        QTest::newRow("file of the previous version")
+            << QByteArray("[General]\nSound=0\nMusic=1\nVer=1.6b\nMMX=0\nSirka=6\nVyska=8\n3Dhex=0\n") << people;
+        QTest::newRow("empty file") << QByteArray() << people;
+        QTest::newRow("both computers, strongest")
+            << QByteArray("ModryHrac=1\nCervenyHrac=1\nInteligence=10\n") << "Modry=1 Cerveny=1 Inteligence=10";
+        QTest::newRow("blue computer, weakest") << QByteArray("ModryHrac=1\nInteligence=0\n") << "Modry=1 Cerveny=0 Inteligence=0";
+        QTest::newRow("red computer") << QByteArray("CervenyHrac=1\nInteligence=7\n") << "Modry=0 Cerveny=1 Inteligence=7";
+        QTest::newRow("only 1 is the computer") << QByteArray("ModryHrac=yes\nCervenyHrac=2\n") << people;
+        QTest::newRow("level above 10") << QByteArray("Inteligence=11\n") << people;
+        QTest::newRow("negative level") << QByteArray("Inteligence=-1\n") << people;
+        QTest::newRow("level not a number") << QByteArray("Inteligence=abc\n") << people;
+        QTest::newRow("empty level") << QByteArray("Inteligence=\n") << people;
+        QTest::newRow("level with a blank") << QByteArray("Inteligence=\" 3\"\n") << people;
+        QTest::newRow("level with leading zero") << QByteArray("Inteligence=03\n") << "Modry=0 Cerveny=0 Inteligence=3";
+        QTest::newRow("level not text") << QByteArray("Inteligence=@ByteArray(7)\nModryHrac=1\n") << "Modry=1 Cerveny=0 Inteligence=5";
+        QTest::newRow("player a list") << QByteArray("CervenyHrac=1, 1\nInteligence=2\n") << "Modry=0 Cerveny=0 Inteligence=2";
+    }
+
+    void computerPlayersLoad()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        WriteStore(content);
+        QString rest;
+        QCOMPARE(LoadPlayers(&rest), expected);
+        if (content.contains("Sirka=6")) // the old file's values, all of them
+            QCOMPARE(rest, QStringLiteral("Sound=0 Music=1 MMX=0 Sirka=6 Vyska=8 3Dhex=0"));
+        else
+            QCOMPARE(rest, Defaults);
+    }
+
+    void computerPlayersSave_data()
+    {
+        QTest::addColumn<int>("blue");
+        QTest::addColumn<int>("red");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("people") << 0 << 0 << 5 << "0 0 5";
+        QTest::newRow("blue computer") << 1 << 0 << 10 << "1 0 10";
+        QTest::newRow("red computer") << 0 << 1 << 0 << "0 1 0";
+        QTest::newRow("other bytes are people") << 2 << 0x55 << 3 << "0 0 3";
+        QTest::newRow("level held at 10") << 1 << 1 << 200 << "1 1 10";
+    }
+
+    void computerPlayersSave()
+    {
+        QFETCH(int, blue);
+        QFETCH(int, red);
+        QFETCH(int, level);
+        QFETCH(QString, stored);
+        TGameState state;
+        state.BoardWidth = state.BoardHeight = 10;
+        state.BluePlayer = std::uint8_t(blue);
+        state.RedPlayer = std::uint8_t(red);
+        state.Intelligence = std::uint8_t(level);
+        QCOMPARE(SaveError(state, true), QString());
+        Touch();
+        const QString written = QStringList{ReadSetting(QStringLiteral("ModryHrac"), QStringLiteral("-")),
+                                            ReadSetting(QStringLiteral("CervenyHrac"), QStringLiteral("-")),
+                                            ReadSetting(QStringLiteral("Inteligence"), QStringLiteral("-"))}
+                                    .join(u' ');
+        QCOMPARE(written, stored);
+        const QStringList values = stored.split(u' ');
+        QCOMPARE(LoadPlayers(), QStringLiteral("Modry=%1 Cerveny=%2 Inteligence=%3").arg(values[0], values[1], values[2]));
     }
 
     void flagTexts_data()
@@ -465,7 +553,7 @@ private slots:
         state.BoardHeight = 5;
         QCOMPARE(SaveError(state, true), QString());
         QSettings fresh(file_, QSettings::IniFormat);
-        QCOMPARE(fresh.allKeys().size(), 7);
+        QCOMPARE(fresh.allKeys().size(), 10);
         QCOMPARE(fresh.value(QStringLiteral("Sirka")).toString(), QStringLiteral("6"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), content);

@@ -1,7 +1,8 @@
 // The settings dialog, headless: what it shows, copying the settings in and
 // back out, the preview following the bars and the 3D box, Escape and close
-// requests taking the Cancel path, the MMX box without MMX, the controls that
-// never change, the page kept between showings and the decoration's files.
+// requests taking the Cancel path, the MMX box without MMX, the players and
+// the computer's level committed only by OK, the controls that never change,
+// the page kept between showings and the decoration's files.
 #include "controls/PentiumMMX.h"
 #include "game/GameState.h"
 #include "hexmap/Hexmap.h"
@@ -180,9 +181,9 @@ private slots:
                                 << enabled;
         };
         row(0, "RadioButton3", "Člověk", true, true);
-        row(0, "RadioButton4", "Počítač", false, false);
+        row(0, "RadioButton4", "Počítač", false, true);
         row(0, "RadioButton5", "Člověk", true, true);
-        row(0, "RadioButton6", "Počítač", false, false);
+        row(0, "RadioButton6", "Počítač", false, true);
         row(0, "CheckBox1", "Zvuky (Požadováno zařízení schopné přehrávat WAVy)", true, true);
         row(0, "CheckBox2", "Hudba (Požadováno zařizení schopné přehrávat MIDi)", true, true);
         row(0, "CheckBox3", "Povolit podporu MMX", true, true);
@@ -638,8 +639,7 @@ private slots:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("name");
-        for (const char* name : {"RadioButton4", "RadioButton6", "CheckBox4", "CheckBox5", "RadioButton1",
-                                 "RadioButton2"})
+        for (const char* name : {"CheckBox4", "CheckBox5", "RadioButton1", "RadioButton2"})
             QTest::newRow(name) << 0 << QString::fromLatin1(name);
         for (const char* name : {"CheckBox6", "CheckBox7", "CheckBox8"})
             QTest::newRow(name) << 2 << QString::fromLatin1(name);
@@ -671,20 +671,59 @@ private slots:
         QCOMPARE(f.Game.DirectXEnabled, 0);
     }
 
-    void trackBarCannotBeChanged()
+    void computerPlayersCommittedOnlyByOk_data()
     {
+        QTest::addColumn<TCloseWay>("way");
+        QTest::addColumn<bool>("blue");
+        QTest::addColumn<bool>("red");
+        QTest::addColumn<int>("level");
+        const std::pair<const char*, TCloseWay> ways[] = {
+            {"OK", cwOk}, {"Zrušit", cwCancel}, {"Escape", cwEscape}, {"close request", cwCloseRequest}};
+        for (const auto& [name, way] : ways) {
+            QTest::addRow("%s blue computer, level 0", name) << way << true << false << 0;
+            QTest::addRow("%s red computer, level 10", name) << way << false << true << 10;
+            QTest::addRow("%s both computers, level 7", name) << way << true << true << 7;
+        }
+    }
+
+    void computerPlayersCommittedOnlyByOk()
+    {
+        QFETCH(TCloseWay, way);
+        QFETCH(bool, blue);
+        QFETCH(bool, red);
+        QFETCH(int, level);
         Fixture f;
         TSetupDial& dial = *f.Dial;
-        f.Exec([&] {
-            dial.PageControl1->setCurrentIndex(1);
-            QTest::mouseClick(dial.TrackBar1, Qt::LeftButton, {}, QPoint(dial.TrackBar1->width() - 4, 8));
-            QTest::keyClick(dial.TrackBar1, Qt::Key_Right);
-            QTest::keyClick(dial.TrackBar1, Qt::Key_End);
+        const auto outcome = f.Exec([&] {
+            QVERIFY(dial.RadioButton3->isChecked() && dial.RadioButton5->isChecked());
             QCOMPARE(dial.TrackBar1->value(), 5);
-            QVERIFY(!dial.TrackBar1->isEnabled());
-            dial.BitBtn1->click();
+            if (blue)
+                ClickBox(dial.RadioButton4);
+            if (red)
+                ClickBox(dial.RadioButton6);
+            dial.PageControl1->setCurrentIndex(1);
+            QVERIFY(dial.TrackBar1->isEnabled());
+            QTest::keyClick(dial.TrackBar1, Qt::Key_Home);
+            for (int step = 0; step < level; ++step)
+                QTest::keyClick(dial.TrackBar1, Qt::Key_Right);
+            QCOMPARE(dial.TrackBar1->value(), level);
+            CloseBy(dial, way);
         });
-        QCOMPARE(dial.TrackBar1->value(), 5);
+        QVERIFY(!outcome.LeftOpen);
+        const bool ok = way == cwOk;
+        QCOMPARE(f.Game.BluePlayer, ok && blue ? 1 : 0);
+        QCOMPARE(f.Game.RedPlayer, ok && red ? 1 : 0);
+        QCOMPARE(f.Game.Intelligence, ok ? level : 5);
+        QCOMPARE(f.Game.RestartNeeded, 0);
+        // The next showing shows what the game holds.
+        f.Exec([&] {
+            QCOMPARE(dial.RadioButton4->isChecked(), ok && blue);
+            QCOMPARE(dial.RadioButton3->isChecked(), !(ok && blue));
+            QCOMPARE(dial.RadioButton6->isChecked(), ok && red);
+            QCOMPARE(dial.RadioButton5->isChecked(), !(ok && red));
+            QCOMPARE(dial.TrackBar1->value(), ok ? level : 5);
+            dial.BitBtn2->click();
+        });
     }
 
     void networkPanelFollowsItsBox()
