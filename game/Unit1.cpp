@@ -255,8 +255,9 @@ void TForm1::FormCreate()
         ShowException(error);
     }
     game_.DirectXEnabled = 0;
+    // The role, address and port come from the settings; a game over the
+    // network never starts by itself.
     game_.NetworkPlay = 0;
-    game_.NetworkClient = 1;
 }
 
 bool TForm1::event(QEvent* event)

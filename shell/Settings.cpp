@@ -24,6 +24,11 @@ namespace {
 
 const QString DefaultOn = QStringLiteral("1");
 const QString DefaultBoardSize = QStringLiteral("10");
+// Network play: a client with no address yet, on the game's own port.
+const QString DefaultServer = QStringLiteral("0");
+constexpr std::uint16_t DefaultPort = 41095;
+// Far more than any host name; a longer text in a hand-edited file is cut.
+constexpr qsizetype MaxAddressLength = 255;
 
 // Windows keeps the store in the registry and Apple systems in their own
 // preferences; everywhere else QSettings' native store is one INI file.
@@ -339,6 +344,19 @@ std::uint8_t BoardSizeFromSetting(const QString& text)
     return static_cast<std::uint8_t>(std::clamp(value, MinBoardSize, MaxBoardSize));
 }
 
+// A port is a plain decimal number 1..65535; anything else means the
+// default port, quietly, like an on/off value that is not "1" means off.
+std::uint16_t PortFromSetting(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 5)
+        return DefaultPort;
+    for (const QChar ch : text)
+        if (ch < u'0' || ch > u'9')
+            return DefaultPort;
+    const int value = text.toInt();
+    return value >= 1 && value <= 65535 ? static_cast<std::uint16_t>(value) : DefaultPort;
+}
+
 } // namespace
 
 QString ReadSetting(const QString& name, const QString& defaultText)
@@ -406,6 +424,9 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
         {QStringLiteral("Sirka"), QString::number(state.BoardWidth)},
         {QStringLiteral("Vyska"), QString::number(state.BoardHeight)},
         {QStringLiteral("3Dhex"), BoolToSetting(hex3d ? 1 : 0)},
+        {QStringLiteral("SitServer"), BoolToSetting(state.NetworkClient == 1 ? 0 : 1)},
+        {QStringLiteral("SitAdresa"), state.NetworkAddress.left(MaxAddressLength)},
+        {QStringLiteral("SitPort"), QString::number(state.NetworkPort)},
     };
 }
 
@@ -421,6 +442,8 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
     state.DirectXEnabled = 0;
     state.NetworkPlay = 0;
     state.NetworkClient = 1;
+    state.NetworkAddress.clear();
+    state.NetworkPort = DefaultPort;
     bool hex3d = true;
     const auto applyHex3d = [&] {
         if (setHex3d)
@@ -438,6 +461,11 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
         state.BoardWidth = BoardSizeFromSetting(read("Sirka", DefaultBoardSize));
         state.BoardHeight = BoardSizeFromSetting(read("Vyska", DefaultBoardSize));
         hex3d = SettingToBool(read("3Dhex", DefaultOn));
+        // The role, the address and the port are remembered; whether the
+        // game is played over the network is not (see NetworkPlay).
+        state.NetworkClient = SettingToBool(read("SitServer", DefaultServer)) ? 0 : 1;
+        state.NetworkAddress = read("SitAdresa", {}).trimmed().left(MaxAddressLength);
+        state.NetworkPort = PortFromSetting(read("SitPort", QString::number(DefaultPort)));
     } catch (...) {
         applyHex3d();
         throw;
