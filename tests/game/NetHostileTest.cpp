@@ -226,6 +226,88 @@ private slots:
         QVERIFY(!program.Net().Active());
         QVERIFY(program.Form1.NetStatus->isHidden());
     }
+
+    // On the peer's turn the player's presses change nothing and send
+    // nothing; the peer's move then shows as usual.
+    void pressesOnThePeersTurnRefused()
+    {
+        TNetProgram program;
+        QVERIFY(program.Start());
+        TModalCloser closer(program);
+        const quint16 port = FreePort();
+        ListenThroughTheDialog(program, port);
+        TRawPeer peer;
+        QVERIFY(peer.Connect(port));
+        peer.Send(HelloOf(TNetRole::Client));
+        const TNetMessage* reply = peer.WaitFor(TNetMessageType::Hello);
+        QVERIFY(reply);
+        const TNetGame game = std::get<TNetHello>(*reply).Game;
+        QVERIFY(QTest::qWaitFor([&] { return program.Net().Playing() && !program.Form1.Busy(); }, 10000));
+        TMatch match;
+        match.Start(game.Size(), game.FirstPlayer);
+        if (match.SideToMove() == clRed)
+            QVERIFY(ServerMoves(program, peer, match));
+        const std::size_t sent = peer.Received().size();
+
+        const TGameBoard before = program.Game().GameBoard;
+        const TMove red = GenerateMoves(before, match.Size(), clRed).front();
+        const TMove blue = GenerateMoves(before, match.Size(), clBlue).front();
+        for (const TPoint cell : {red.From, red.To, blue.From, blue.To}) {
+            program.Press(cell);
+            QVERIFY(program.WaitIdle());
+        }
+        QCOMPARE(program.Game().GameBoard, before);
+        QCOMPARE(program.Game().SelectionState, 0);
+        QTest::qWait(50);
+        QCOMPARE(peer.Received().size(), sent);
+
+        match.Play(blue);
+        peer.Send(TNetMove{game.Number, blue, match.Hash()});
+        QVERIFY(QTest::qWaitFor([&] { return program.Game().GameBoard == match.Board(); }, 5000));
+        QVERIFY(program.WaitIdle());
+        QVERIFY(program.Session().IsLocalTurn());
+        QVERIFY(closer.Messages.isEmpty());
+    }
+
+    // A connection that cannot be made: a Czech message box, and the game
+    // back at one computer with the box off.
+    void connectionFailures_data()
+    {
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("refused") << false << QStringLiteral("127.0.0.1") << QString::fromUtf8("spojení odmítl");
+        QTest::newRow("not an address") << false << QStringLiteral("hra..example") << QString::fromUtf8("není platná adresa");
+        QTest::newRow("port in use") << true << QString() << QString::fromUtf8("už používá jiný program");
+    }
+
+    void connectionFailures()
+    {
+        QFETCH(bool, server);
+        QFETCH(QString, address);
+        QFETCH(QString, told);
+        TNetProgram program;
+        QVERIFY(program.Start());
+        TModalCloser closer(program);
+        QTcpServer other;
+        QVERIFY(other.listen(QHostAddress::Any, 0));
+        const quint16 port = other.serverPort();
+        if (!server)
+            other.close();
+        const TGameBoard before = program.Game().GameBoard;
+        program.Game().NetworkPlay = 1;
+        program.Game().NetworkClient = server ? 0 : 1;
+        program.Game().NetworkAddress = address;
+        program.Game().NetworkPort = port;
+        program.Net().ApplySettings();
+        QVERIFY(QTest::qWaitFor([&] { return !closer.Messages.isEmpty(); }, 10000));
+        QVERIFY2(closer.Messages.front().contains(told), qPrintable(closer.Messages.front()));
+        QVERIFY(program.WaitIdle());
+        QCOMPARE(program.Game().NetworkPlay, 0);
+        QVERIFY(!program.Net().Active());
+        QCOMPARE(program.Game().GameBoard, before);
+        QVERIFY(program.Form1.NetStatus->isHidden());
+    }
 };
 
 int main(int argc, char** argv)

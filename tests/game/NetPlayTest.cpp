@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QSettings>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
@@ -246,6 +247,12 @@ private slots:
         QVERIFY(!program.Net().Active());
         QCOMPARE(program.Game().NetworkPlay, 0);
         QVERIFY(program.Form1.NetStatus->isHidden());
+        // The client wrote its own board size on the way out, not the
+        // server's, and remembered where it played.
+        QSettings written(peerConfig_.path() + QStringLiteral("/Brantek/Zelvon.conf"), QSettings::IniFormat);
+        QCOMPARE(written.value(QStringLiteral("Sirka")).toString(), QStringLiteral("7"));
+        QCOMPARE(written.value(QStringLiteral("SitServer")).toString(), QStringLiteral("0"));
+        QCOMPARE(written.value(QStringLiteral("SitAdresa")).toString(), QStringLiteral("127.0.0.1"));
     }
 
     // Restart on one side asks the other; a yes deals game 2 on both, a no
