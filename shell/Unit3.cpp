@@ -174,6 +174,8 @@ void TSetupDial::CreateGamePage()
     CheckBox4 = MakeCheckBox(page, "CheckBox4", "Povolit podporu DirectX (DirectDraw, Direct3D)",
                              {8, 118, 276, 18}, false, false);
     CheckBox5 = MakeCheckBox(page, "CheckBox5", "Hra přez TCP/IP ", {8, 144, 104, 18}, false, true);
+    CheckBox5->setToolTip(QString::fromUtf8("Hra se soupeřem na jiném počítači. Při každém spuštění je vypnutá; "
+                                            "role, adresa a port zůstávají uložené."));
 
     Panel2 = new QFrame(page);
     // Taller than the radios alone, down to the page's edge: the address
