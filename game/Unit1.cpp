@@ -652,4 +652,3 @@ void TForm1::PlayNetMove(const TMove& move, int pickMs)
         press(move.To);
     });
 }
-

@@ -39,11 +39,11 @@ TNetPanel::TNetPanel(QFrame* panel, QRadioButton* client, QRadioButton* server)
     : QObject(panel)
     , client_(client)
 {
-    Label2 = MakeLabel(panel, "Label2", QStringLiteral("Adresa:"), {6, 22, 34, 15});
-    Edit1 = MakeEdit(panel, "Edit1", {40, 22, 80, 15});
+    Label2 = MakeLabel(panel, "Label2", QStringLiteral("Adresa:"), {5, 21, 34, 15});
+    Edit1 = MakeEdit(panel, "Edit1", {39, 21, 81, 15});
     Edit1->setMaxLength(MaxAddressLength);
-    Label3 = MakeLabel(panel, "Label3", QStringLiteral(":"), {121, 22, 4, 15});
-    Edit2 = MakeEdit(panel, "Edit2", {126, 22, 34, 15});
+    Label3 = MakeLabel(panel, "Label3", QStringLiteral(":"), {121, 21, 4, 15});
+    Edit2 = MakeEdit(panel, "Edit2", {126, 21, 34, 15});
     Edit2->setValidator(new QIntValidator(1, 65535, Edit2));
     Edit2->setMaxLength(5);
     Edit2->setToolTip(QString::fromUtf8("Port, na kterém server čeká (výchozí %1)").arg(NetDefaultPort));

@@ -12,7 +12,7 @@ class QLineEdit;
 class QRadioButton;
 
 // From the top of the panel down to the settings page's edge.
-constexpr int NetPanelHeight = 39;
+constexpr int NetPanelHeight = 38;
 
 class TNetPanel : public QObject {
     Q_OBJECT
