@@ -176,7 +176,11 @@ void VerifyChangedSettingsSaved()
     QCOMPARE(stored.value(QStringLiteral("Sirka")).toString(), QStringLiteral("6"));
     QCOMPARE(stored.value(QStringLiteral("Vyska")).toString(), QStringLiteral("8"));
     QCOMPARE(stored.value(QStringLiteral("3Dhex")).toString(), QStringLiteral("0"));
-    QCOMPARE(stored.allKeys().size(), 7);
+    // The network game's role, address and port, at their defaults.
+    QCOMPARE(stored.value(QStringLiteral("SitServer")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("SitAdresa")).toString(), QString());
+    QCOMPARE(stored.value(QStringLiteral("SitPort")).toString(), QStringLiteral("41095"));
+    QCOMPARE(stored.allKeys().size(), 10);
 }
 
 } // namespace
