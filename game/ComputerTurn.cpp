@@ -34,6 +34,8 @@ TComputerTurn::~TComputerTurn() = default;
 
 bool TComputerTurn::IsComputer(int side) const
 {
+    if (window_.Remote && window_.Remote(side))
+        return false;
     return (side == 0 ? game_.RedPlayer : game_.BluePlayer) == 1;
 }
 

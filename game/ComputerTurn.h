@@ -31,6 +31,9 @@ public:
         std::function<bool()> CanPress;
         // A press on the cell, through the same path as a player's.
         std::function<void(TPoint cell)> Press;
+        // Is the side (0 Red, 1 Blue) played from elsewhere (the peer of a
+        // game over the network)? The computer never moves for it.
+        std::function<bool(int side)> Remote;
     };
 
     // The least time from the start of the computer's turn to its target

@@ -6,6 +6,7 @@
 #include "hexmap/HexGeometry.h"
 #include "shell/Colors.h"
 
+#include <QString>
 #include <QtGlobal>
 
 #include <array>
@@ -101,12 +102,16 @@ struct TGameState {
     std::uint8_t MmxEnabled = 0;
     std::uint8_t DirectXEnabled = 0;
     std::uint8_t NetworkPlay = 0;
-    std::uint8_t NetworkClient = 0;
+    std::uint8_t NetworkClient = 1;
     // Who plays each side: 0 a person at the mouse, 1 the computer, which
     // plays at level Intelligence (0..10).
     std::uint8_t BluePlayer = 0;
     std::uint8_t RedPlayer = 0;
     std::uint8_t Intelligence = 5;
+    // Network play: the server's address as the player typed it, and the
+    // port both sides use.
+    QString NetworkAddress;
+    std::uint16_t NetworkPort = 41095;
 
     TBoardSize Size() const { return {BoardWidth, BoardHeight}; }
     bool OnBoard(TPoint cell) const { return Size().OnBoard(cell); }

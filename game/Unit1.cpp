@@ -4,6 +4,7 @@
 #include "controls/UKITScan.h"
 #include "controls/URLLabel.h"
 #include "game/ComputerTurn.h"
+#include "game/NetPlay.h"
 #include "game/WaitMs.h"
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
@@ -95,13 +96,20 @@ TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
     setFont(SansFont(13));
     setFixedSize(492, 388);
     CreateControls();
+    CreateNetPlay();
     FormCreate();
     computerTurn_ = std::make_unique<TComputerTurn>(
         game_, TComputerTurn::TWindow{[this] { return !Busy() && !closing_ && heldPresses_.empty(); },
                                       [this](TPoint cell) {
+                                          // Over the network the computer's
+                                          // move is sent like a player's.
+                                          if (!netPlay_->AllowPress(cell))
+                                              return;
                                           const TPoint pixel = HexMap1->ConvertPoint(cell, cpCellToPixel);
                                           RunSequence([&] { logic_.SelectHex(pixel.X, pixel.Y); });
-                                      }});
+                                          netPlay_->AfterPress();
+                                      },
+                                      [this](int side) { return netPlay_->RemoteSide(side); }});
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -262,8 +270,9 @@ void TForm1::FormCreate()
         ShowException(error);
     }
     game_.DirectXEnabled = 0;
+    // The role, address and port come from the settings; a game over the
+    // network never starts by itself.
     game_.NetworkPlay = 0;
-    game_.NetworkClient = 1;
 }
 
 bool TForm1::event(QEvent* event)
@@ -384,7 +393,8 @@ void TForm1::RunButton(TButton button)
 {
     switch (button) {
     case btRestart:
-        RunSequence([this] { FormActivate(); });
+        if (!netPlay_->RestartPressed())
+            RunSequence([this] { FormActivate(); });
         break;
     case btHelp:
         ShowHelpTopic(this, QStringLiteral("Zelvon.hlp"), QStringLiteral("IDH_1"));
@@ -404,7 +414,9 @@ void TForm1::FormActivate()
 {
     random_.seed(static_cast<std::mt19937::result_type>(
         std::chrono::steady_clock::now().time_since_epoch().count()));
-    const auto firstPlayer = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 1)(random_));
+    auto firstPlayer = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 1)(random_));
+    if (dealtFirstPlayer_)
+        firstPlayer = *std::exchange(dealtFirstPlayer_, std::nullopt);
     SetUpNewBoard(game_, firstPlayer);
     HexMap1->SetHexColumns(game_.BoardWidth);
     HexMap1->SetHexRows(game_.BoardHeight);
@@ -476,7 +488,10 @@ void TForm1::SelectHex(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
             PlayEffect(QStringLiteral("ding.wav"));
         return;
     }
+    if (!netPlay_->AllowPress(HexMap1->ConvertPoint({x, y}, cpPixelToCell)))
+        return;
     RunSequence([&] { logic_.SelectHex(x, y); });
+    netPlay_->AfterPress();
 }
 
 void TForm1::HexMap1MouseMove(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
@@ -518,6 +533,7 @@ void TForm1::AskToQuit()
     question.exec();
     if (question.clickedButton() != yes)
         return;
+    netPlay_->Leave();
     if (aboutBox_)
         aboutBox_->exec();
     try {
@@ -578,7 +594,8 @@ void TForm1::ApplySetupDial()
         });
     }
     UpdateAccelerationStatus();
-    if (restart)
+    netPlay_->ApplySettings();
+    if (restart && !netPlay_->Playing())
         RunSequence([this] { FormActivate(); });
 }
 
@@ -621,6 +638,46 @@ void TForm1::ShowPodium(TPodiumOutcome outcome)
 
 void TForm1::Restart()
 {
+    if (netPlay_->GameEnded())
+        return;
     FormActivate();
 }
 
+void TForm1::CreateNetPlay()
+{
+    // In the free space between the score and the buttons.
+    NetStatus = new QLabel(this);
+    NetStatus->setGeometry(340, 200, 137, 30);
+    NetStatus->setFont(SansFont(11));
+    NetStatus->setAlignment(Qt::AlignCenter);
+    NetStatus->setWordWrap(true);
+    NetStatus->hide();
+    TNetPlayHost host;
+    host.Busy = [this] { return Busy() || closing_; };
+    host.StartGame = [this](std::uint8_t firstPlayer) {
+        dealtFirstPlayer_ = firstPlayer;
+        RunSequence([this] { FormActivate(); });
+    };
+    host.PlayMove = [this](const TMove& move, int pickMs) { PlayNetMove(move, pickMs); };
+    host.ShowStatus = [this](const QString& text) {
+        NetStatus->setText(text);
+        NetStatus->setToolTip(text);
+        NetStatus->setVisible(!text.isEmpty());
+    };
+    host.Window = [this] { return this; };
+    netPlay_ = std::make_unique<TNetPlay>(game_, std::move(host));
+}
+
+void TForm1::PlayNetMove(const TMove& move, int pickMs)
+{
+    // The peer's presses, made where a player's would land.
+    const auto press = [this](TPoint cell) {
+        const TPoint pixel = HexMap1->ConvertPoint(cell, cpCellToPixel);
+        logic_.SelectHex(pixel.X, pixel.Y);
+    };
+    RunSequence([&] {
+        press(move.From);
+        WaitMs(pickMs);
+        press(move.To);
+    });
+}

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -31,6 +32,8 @@ class TPentiumMMX;
 class TSetupDial;
 class TURLLabel;
 class TForm5;
+class TNetPlay;
+struct TMove;
 
 class TForm1 : public QWidget, public IGameView {
     Q_OBJECT
@@ -57,6 +60,8 @@ public:
     bool Form5Made() const { return form5_.Made(); }
 
     TGameState& Game() { return game_; }
+    // The game over the network; idle unless the settings turn it on.
+    TNetPlay& NetPlay() { return *netPlay_; }
     // The computer player's turns: "is this side the computer's", "cancel
     // the running search".
     TComputerTurn& ComputerTurn() { return *computerTurn_; }
@@ -97,6 +102,8 @@ public:
     QLabel* Label5 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
     TPentiumMMX* PentiumMMX1 = nullptr;
+    // The network game's state line; hidden at one computer.
+    QLabel* NetStatus = nullptr;
     std::unique_ptr<IMusicPlayer> MediaPlayer2;
     QTimer Timer1;
 
@@ -127,6 +134,9 @@ private:
     // Milliseconds per frame of the screen showing the window.
     double FrameMs() const;
     void StartFirstGameAfterPaint();
+    // Network play: its status line and its hooks into the window.
+    void CreateNetPlay();
+    void PlayNetMove(const TMove& move, int pickMs);
 
     // The buttons' handlers proper; the click handlers above hand them to
     // PressButton.
@@ -160,6 +170,10 @@ private:
     TButton runningButton_ = btNone;
     std::vector<TButton> heldPresses_;
     bool runningHeldPresses_ = false;
+    std::unique_ptr<TNetPlay> netPlay_;
+    // The beginner of the next board, when the server of a network game
+    // dealt it.
+    std::optional<std::uint8_t> dealtFirstPlayer_;
     // Last: its thread stops before the window it presses on goes.
     std::unique_ptr<TComputerTurn> computerTurn_;
 };

@@ -26,6 +26,11 @@ const QString DefaultOn = QStringLiteral("1");
 const QString DefaultBoardSize = QStringLiteral("10");
 const QString DefaultHuman = QStringLiteral("0");
 constexpr std::uint8_t DefaultIntelligence = 5;
+// Network play: a client with no address yet, on the game's own port.
+const QString DefaultServer = QStringLiteral("0");
+constexpr std::uint16_t DefaultPort = 41095;
+// Far more than any host name; a longer text in a hand-edited file is cut.
+constexpr qsizetype MaxAddressLength = 255;
 
 // Windows keeps the store in the registry and Apple systems in their own
 // preferences; everywhere else QSettings' native store is one INI file.
@@ -350,6 +355,19 @@ std::uint8_t IntelligenceFromSetting(const QString& text)
     return ok && plain && level >= 0 && level <= 10 ? static_cast<std::uint8_t>(level) : DefaultIntelligence;
 }
 
+// A port is a plain decimal number 1..65535; anything else means the
+// default port, quietly, like an on/off value that is not "1" means off.
+std::uint16_t PortFromSetting(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 5)
+        return DefaultPort;
+    for (const QChar ch : text)
+        if (ch < u'0' || ch > u'9')
+            return DefaultPort;
+    const int value = text.toInt();
+    return value >= 1 && value <= 65535 ? static_cast<std::uint16_t>(value) : DefaultPort;
+}
+
 } // namespace
 
 QString ReadSetting(const QString& name, const QString& defaultText)
@@ -420,6 +438,9 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
         {QStringLiteral("ModryHrac"), BoolToSetting(state.BluePlayer)},
         {QStringLiteral("CervenyHrac"), BoolToSetting(state.RedPlayer)},
         {QStringLiteral("Inteligence"), QString::number(std::min<int>(state.Intelligence, 10))},
+        {QStringLiteral("SitServer"), BoolToSetting(state.NetworkClient == 1 ? 0 : 1)},
+        {QStringLiteral("SitAdresa"), state.NetworkAddress.left(MaxAddressLength)},
+        {QStringLiteral("SitPort"), QString::number(state.NetworkPort)},
     };
 }
 
@@ -438,6 +459,8 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
     state.BluePlayer = 0;
     state.RedPlayer = 0;
     state.Intelligence = DefaultIntelligence;
+    state.NetworkAddress.clear();
+    state.NetworkPort = DefaultPort;
     bool hex3d = true;
     const auto applyHex3d = [&] {
         if (setHex3d)
@@ -455,8 +478,9 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
         state.BoardWidth = BoardSizeFromSetting(read("Sirka", DefaultBoardSize));
         state.BoardHeight = BoardSizeFromSetting(read("Vyska", DefaultBoardSize));
         hex3d = SettingToBool(read("3Dhex", DefaultOn));
-        // The players and the level came after the first versions: a value
-        // of another type here means only its default, never a failed start.
+        // The players, the level and the network values came after the
+        // first versions: a value of another type here means only its
+        // default, never a failed start.
         const auto readOwn = [&](const char* name, const QString& defaultText) {
             try {
                 return read(name, defaultText);
@@ -467,6 +491,11 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
         state.BluePlayer = SettingToBool(readOwn("ModryHrac", DefaultHuman)) ? 1 : 0;
         state.RedPlayer = SettingToBool(readOwn("CervenyHrac", DefaultHuman)) ? 1 : 0;
         state.Intelligence = IntelligenceFromSetting(readOwn("Inteligence", QString::number(DefaultIntelligence)));
+        // The role, the address and the port are remembered; whether the
+        // game is played over the network is not (see NetworkPlay).
+        state.NetworkClient = SettingToBool(readOwn("SitServer", DefaultServer)) ? 0 : 1;
+        state.NetworkAddress = readOwn("SitAdresa", {}).trimmed().left(MaxAddressLength);
+        state.NetworkPort = PortFromSetting(readOwn("SitPort", QString::number(DefaultPort)));
     } catch (...) {
         applyHex3d();
         throw;

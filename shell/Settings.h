@@ -1,7 +1,8 @@
 // The per-user settings store: board size, raised cells, sound, music and MMX
-// use, kept between runs as a handful of text values. It is QSettings in its
-// native form for organisation "Brantek", application "Zelvon": an INI file
-// under the XDG configuration folder on Linux, the registry key
+// use, the network game's role, address and port, kept between runs as a
+// handful of text values. It is QSettings in its native form for
+// organisation "Brantek", application "Zelvon": an INI file under the XDG
+// configuration folder on Linux, the registry key
 // "Software\Brantek\Zelvon\" of the current user on Windows.
 #pragma once
 
@@ -47,9 +48,12 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d);
 // Reads the settings into `state` in the store's order: "Sound", "Music",
 // "MMX", "Sirka", "Vyska", "3Dhex" (handed to `setHex3d`, the main board's
 // raised-cell style), "ModryHrac" and "CervenyHrac" ("1" the computer plays
-// that side, anything else a person) and "Inteligence" (the computer's level
-// "0".."10", anything else 5), then sets the per-run flags. Board sizes end
-// inside 4..10 whatever the store says. When a step throws, the settings it did not
+// that side, anything else a person), "Inteligence" (the computer's level
+// "0".."10", anything else 5), then the network game's "SitServer" ("1"
+// server, else client), "SitAdresa" (the server's address as typed) and
+// "SitPort" (a port 1..65535, else 41095), and sets the per-run flags:
+// network play itself always starts off. Board sizes end inside
+// 4..10 whatever the store says. When a step throws, the settings it did not
 // reach keep their defaults (and `setHex3d` still gets one) before the
 // exception goes on.
 // A store file that cannot be read cleanly (the settings library finds it

@@ -8,6 +8,7 @@
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
 #include "shell/Glyphs.h"
+#include "shell/NetPanel.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -172,15 +173,20 @@ void TSetupDial::CreateGamePage()
     CheckBox3 = MakeCheckBox(page, "CheckBox3", "Povolit podporu MMX", {8, 100, 276, 18}, true, true);
     CheckBox4 = MakeCheckBox(page, "CheckBox4", "Povolit podporu DirectX (DirectDraw, Direct3D)",
                              {8, 118, 276, 18}, false, false);
-    CheckBox5 = MakeCheckBox(page, "CheckBox5", "Hra přez TCP/IP ", {8, 144, 104, 18}, false, false);
+    CheckBox5 = MakeCheckBox(page, "CheckBox5", "Hra přez TCP/IP ", {8, 144, 104, 18}, false, true);
+    CheckBox5->setToolTip(QString::fromUtf8("Hra se soupeřem na jiném počítači. Při každém spuštění je vypnutá; "
+                                            "role, adresa a port zůstávají uložené."));
 
     Panel2 = new QFrame(page);
-    Panel2->setGeometry(116, 138, 164, 28);
+    // Taller than the radios alone, down to the page's edge: the address
+    // and the port sit under them.
+    Panel2->setGeometry(116, 138, 164, NetPanelHeight);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel2->setLineWidth(1);
     Panel2->setEnabled(false);
     RadioButton1 = MakeRadio(Panel2, "RadioButton1", "Client", {10, 5, 64, 18}, true, true);
     RadioButton2 = MakeRadio(Panel2, "RadioButton2", "Server", {86, 5, 64, 18}, false, true);
+    NetPanel = new TNetPanel(Panel2, RadioButton1, RadioButton2);
 
     connect(CheckBox5, &QCheckBox::toggled, this, &TSetupDial::CheckBox5Click);
 }
@@ -325,6 +331,7 @@ void TSetupDial::FormShow()
     (game_.BluePlayer == 1 ? RadioButton4 : RadioButton3)->setChecked(true);
     (game_.RedPlayer == 1 ? RadioButton6 : RadioButton5)->setChecked(true);
     TrackBar1->setValue(game_.Intelligence);
+    NetPanel->Show(game_.NetworkAddress, game_.NetworkPort);
     if (mainMap_)
         CheckBox9->setChecked(mainMap_->Hex3d());
     // Out-of-range values are clamped by the bars; the handlers run only
@@ -354,6 +361,8 @@ void TSetupDial::BitBtn1Click()
     game_.BluePlayer = RadioButton4->isChecked() ? 1 : 0;
     game_.RedPlayer = RadioButton6->isChecked() ? 1 : 0;
     game_.Intelligence = static_cast<std::uint8_t>(TrackBar1->value());
+    game_.NetworkAddress = NetPanel->Address();
+    game_.NetworkPort = NetPanel->Port();
     if (ScrollBar1->value() != game_.BoardWidth || ScrollBar2->value() != game_.BoardHeight) {
         game_.BoardWidth = static_cast<std::uint8_t>(ScrollBar1->value());
         game_.BoardHeight = static_cast<std::uint8_t>(ScrollBar2->value());

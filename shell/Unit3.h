@@ -1,7 +1,8 @@
 // The settings dialog: board size with a small live preview, raised cells,
 // sound effects, music and MMX use, who plays each side (a person or the
-// computer) and the computer's level, and the controls of features the game
-// does not have (DirectX, network play), shown but never enabled. The controls hold copies: OK commits them to the game's
+// computer) and the computer's level, network play with its role, address
+// and port, and the DirectX controls of a feature the game does not have,
+// shown but never enabled. The controls hold copies: OK commits them to the game's
 // variables, "Zrušit" (and Escape, and the window's close request) puts
 // them back.
 #pragma once
@@ -25,6 +26,7 @@ class QShowEvent;
 class QSlider;
 class QTabWidget;
 class THexMap;
+class TNetPanel;
 class TPentiumMMX;
 struct TGameState;
 
@@ -79,6 +81,8 @@ public:
     QFrame* Panel2 = nullptr;
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
+    // The address and port fields beside the two radios.
+    TNetPanel* NetPanel = nullptr;
 
     // "Počítač & hrací plocha"
     QGroupBox* GroupBox3 = nullptr;

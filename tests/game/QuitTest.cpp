@@ -180,7 +180,11 @@ void VerifyChangedSettingsSaved()
     QCOMPARE(stored.value(QStringLiteral("ModryHrac")).toString(), QStringLiteral("0"));
     QCOMPARE(stored.value(QStringLiteral("CervenyHrac")).toString(), QStringLiteral("0"));
     QCOMPARE(stored.value(QStringLiteral("Inteligence")).toString(), QStringLiteral("2"));
-    QCOMPARE(stored.allKeys().size(), 10);
+    // The network game's role, address and port, at their defaults.
+    QCOMPARE(stored.value(QStringLiteral("SitServer")).toString(), QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("SitAdresa")).toString(), QString());
+    QCOMPARE(stored.value(QStringLiteral("SitPort")).toString(), QStringLiteral("41095"));
+    QCOMPARE(stored.allKeys().size(), 13);
 }
 
 } // namespace

@@ -243,9 +243,89 @@ private slots:
         QStringList lines = QString::fromUtf8(StoreContent()).split(u'\n', Qt::SkipEmptyParts);
         lines.sort();
         QCOMPARE(lines, (QStringList{"3Dhex=0", "CervenyHrac=0", "Inteligence=5", "MMX=0", "ModryHrac=0", "Music=0",
-                                     "Sirka=7", "Sound=1", "Ver=1.6b", "Vyska=5", "[General]"}));
+                                     "Sirka=7", "SitAdresa=", "SitPort=41095", "SitServer=0", "Sound=1", "Ver=1.6b",
+                                     "Vyska=5", "[General]"}));
         Touch();
         QCOMPARE(Load(), QStringLiteral("Sound=1 Music=0 MMX=0 Sirka=7 Vyska=5 3Dhex=0"));
+    }
+
+    // The network game's role, address and port: read as stored, anything
+    // odd falling back to its default, and network play itself off at every
+    // start whatever the file says.
+    void networkSettingsLoad_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        const QString defaults = QStringLiteral("client '' 41095");
+        QTest::newRow("none (an older file)") << QByteArray("[General]\nSound=0\nSirka=7\n") << defaults;
+        QTest::newRow("server") << QByteArray("SitServer=1\n") << QStringLiteral("server '' 41095");
+        QTest::newRow("client") << QByteArray("SitServer=0\nSitAdresa=hra.example.org\n")
+                                << QStringLiteral("client 'hra.example.org' 41095");
+        QTest::newRow("server is exactly 1") << QByteArray("SitServer=yes\n") << defaults;
+        QTest::newRow("IPv6 address") << QByteArray("SitAdresa=\"[::1]\"\nSitPort=5000\n")
+                                      << QStringLiteral("client '[::1]' 5000");
+        QTest::newRow("address trimmed") << QByteArray("SitAdresa=\"  10.0.0.7 \"\n") << QStringLiteral("client '10.0.0.7' 41095");
+        QTest::newRow("port 1") << QByteArray("SitPort=1\n") << QStringLiteral("client '' 1");
+        QTest::newRow("port 65535") << QByteArray("SitPort=65535\n") << QStringLiteral("client '' 65535");
+        QTest::newRow("port 0") << QByteArray("SitPort=0\n") << defaults;
+        QTest::newRow("port too large") << QByteArray("SitPort=65536\n") << defaults;
+        QTest::newRow("port far too large") << QByteArray("SitPort=99999999999\n") << defaults;
+        QTest::newRow("port negative") << QByteArray("SitPort=-5\n") << defaults;
+        QTest::newRow("port not a number") << QByteArray("SitPort=abc\n") << defaults;
+        QTest::newRow("port empty") << QByteArray("SitPort=\n") << defaults;
+        QTest::newRow("network play on in the file") << QByteArray("SitServer=1\nNetworkPlay=1\nSit=1\n")
+                                                   << QStringLiteral("server '' 41095");
+    }
+
+    void networkSettingsLoad()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        WriteStore(content);
+        TGameState state = Scrambled();
+        state.NetworkAddress = QStringLiteral("stale");
+        state.NetworkPort = 7;
+        LoadSettings(state, {});
+        QCOMPARE(QStringLiteral("%1 '%2' %3")
+                     .arg(state.NetworkClient == 1 ? QStringLiteral("client") : state.NetworkClient == 0 ? QStringLiteral("server") : QStringLiteral("?"))
+                     .arg(state.NetworkAddress)
+                     .arg(state.NetworkPort),
+                 expected);
+        QCOMPARE(state.NetworkPlay, 0);
+        QVERIFY(notices_.isEmpty());
+    }
+
+    void networkSettingsRoundTrip_data()
+    {
+        QTest::addColumn<int>("client");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("port");
+        QTest::newRow("client by name") << 1 << QStringLiteral("hra.example.org") << 41095;
+        QTest::newRow("server") << 0 << QString() << 2000;
+        QTest::newRow("IPv6") << 1 << QStringLiteral("fe80::1%eth0") << 65535;
+        QTest::newRow("characters the file format quotes") << 1 << QStringLiteral("a;b=c\"d, e") << 1025;
+    }
+
+    void networkSettingsRoundTrip()
+    {
+        QFETCH(int, client);
+        QFETCH(QString, address);
+        QFETCH(int, port);
+        TGameState state;
+        state.BoardWidth = state.BoardHeight = 6;
+        state.NetworkClient = static_cast<std::uint8_t>(client);
+        state.NetworkAddress = address;
+        state.NetworkPort = static_cast<std::uint16_t>(port);
+        state.NetworkPlay = 1;
+        QCOMPARE(SaveError(state, true), QString());
+        Touch();
+        TGameState loaded = Scrambled();
+        LoadSettings(loaded, {});
+        QCOMPARE(loaded.NetworkClient, state.NetworkClient);
+        QCOMPARE(loaded.NetworkAddress, address);
+        QCOMPARE(loaded.NetworkPort, state.NetworkPort);
+        QCOMPARE(loaded.NetworkPlay, 0);
+        QCOMPARE(loaded.BoardWidth, 6);
     }
 
     void storedTextsLoad_data()

@@ -8,6 +8,7 @@
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
+#include "shell/NetPanel.h"
 #include "shell/Unit3.h"
 
 #include <QCheckBox>
@@ -16,6 +17,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -188,7 +190,7 @@ private slots:
         row(0, "CheckBox2", "Hudba (Požadováno zařizení schopné přehrávat MIDi)", true, true);
         row(0, "CheckBox3", "Povolit podporu MMX", true, true);
         row(0, "CheckBox4", "Povolit podporu DirectX (DirectDraw, Direct3D)", false, false);
-        row(0, "CheckBox5", "Hra přez TCP/IP ", false, false);
+        row(0, "CheckBox5", "Hra přez TCP/IP ", false, true);
         row(0, "RadioButton1", "Client", true, false);
         row(0, "RadioButton2", "Server", false, false);
         row(1, "CheckBox9", "Používat 3D hexy", true, true);
@@ -639,7 +641,7 @@ private slots:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("name");
-        for (const char* name : {"CheckBox4", "CheckBox5", "RadioButton1", "RadioButton2"})
+        for (const char* name : {"CheckBox4"})
             QTest::newRow(name) << 0 << QString::fromLatin1(name);
         for (const char* name : {"CheckBox6", "CheckBox7", "CheckBox8"})
             QTest::newRow(name) << 2 << QString::fromLatin1(name);
@@ -747,6 +749,80 @@ private slots:
             dial.BitBtn1->click();
         });
         QCOMPARE(f.Game.NetworkClient, 0);
+    }
+
+    // The network panel: the box switches it on, the role, the address and
+    // the port go to the game's variables with OK only, and a port that is
+    // not one falls back to the default.
+    void networkPanelEdits_data()
+    {
+        QTest::addColumn<TCloseWay>("way");
+        QTest::addColumn<bool>("server");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("portKept");
+        QTest::newRow("client, OK") << cwOk << false << QStringLiteral("hra.example.org") << QStringLiteral("5000") << 5000;
+        QTest::newRow("IPv6, OK") << cwOk << false << QStringLiteral(" [::1] ") << QStringLiteral("65535") << 65535;
+        QTest::newRow("server, OK") << cwOk << true << QStringLiteral("10.1.2.3") << QStringLiteral("1") << 1;
+        QTest::newRow("port 0 refused") << cwOk << false << QStringLiteral("a") << QStringLiteral("0") << 41095;
+        QTest::newRow("port too large refused") << cwOk << false << QStringLiteral("a") << QStringLiteral("70000") << 41095;
+        QTest::newRow("no port") << cwOk << false << QStringLiteral("a") << QString() << 41095;
+        QTest::newRow("Zrušit") << cwCancel << true << QStringLiteral("x") << QStringLiteral("7") << -1;
+        QTest::newRow("Escape") << cwEscape << false << QStringLiteral("x") << QStringLiteral("7") << -1;
+    }
+
+    void networkPanelEdits()
+    {
+        QFETCH(TCloseWay, way);
+        QFETCH(bool, server);
+        QFETCH(QString, address);
+        QFETCH(QString, port);
+        QFETCH(int, portKept);
+        Fixture f;
+        f.Game.NetworkAddress = QStringLiteral("before.example.org");
+        f.Game.NetworkPort = 2000;
+        TSetupDial& dial = *f.Dial;
+        TNetPanel& panel = *dial.NetPanel;
+        f.Exec([&] {
+            QVERIFY(!dial.Panel2->isEnabled());
+            QCOMPARE(panel.Edit1->text(), QStringLiteral("before.example.org"));
+            QCOMPARE(panel.Edit2->text(), QStringLiteral("2000"));
+            ClickBox(dial.CheckBox5);
+            QVERIFY(dial.Panel2->isEnabled());
+            panel.Edit1->selectAll();
+            QTest::keyClicks(panel.Edit1, address);
+            panel.Edit2->selectAll();
+            QTest::keyClick(panel.Edit2, Qt::Key_Backspace);
+            QTest::keyClicks(panel.Edit2, port);
+            if (server) {
+                ClickBox(dial.RadioButton2);
+                // The server's own addresses in place of the typed one.
+                QVERIFY(panel.Edit1->isReadOnly());
+                QVERIFY(!panel.Edit1->text().isEmpty());
+                QVERIFY(panel.Edit1->text() != address);
+            }
+            CloseBy(dial, way);
+        });
+        if (portKept < 0) {
+            QCOMPARE(f.Game.NetworkPlay, 0);
+            QCOMPARE(f.Game.NetworkClient, 1);
+            QCOMPARE(f.Game.NetworkAddress, QStringLiteral("before.example.org"));
+            QCOMPARE(f.Game.NetworkPort, 2000);
+        } else {
+            QCOMPARE(f.Game.NetworkPlay, 1);
+            QCOMPARE(f.Game.NetworkClient, server ? 0 : 1);
+            QCOMPARE(f.Game.NetworkAddress, address.trimmed());
+            QCOMPARE(int(f.Game.NetworkPort), portKept);
+        }
+        // The next showing shows what the variables hold.
+        f.Exec([&] {
+            QCOMPARE(dial.CheckBox5->isChecked(), f.Game.NetworkPlay == 1);
+            QCOMPARE(panel.Edit1->isReadOnly(), f.Game.NetworkClient == 0);
+            if (f.Game.NetworkClient == 1)
+                QCOMPARE(panel.Edit1->text(), f.Game.NetworkAddress);
+            QCOMPARE(panel.Edit2->text(), QString::number(f.Game.NetworkPort));
+            dial.BitBtn2->click();
+        });
     }
 
     void activePageKeptBetweenShowings_data()
