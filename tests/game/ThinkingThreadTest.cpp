@@ -1,6 +1,7 @@
 // The computer player's thread on its own: answers carry their ticket, a
 // replaced or cancelled search reports nothing, and the thread stops at
 // once when it goes away in the middle of a search.
+#include "engine/GameBridge.h"
 #include "game/GameLogic.h"
 #include "game/ThinkingThread.h"
 
@@ -53,7 +54,7 @@ private slots:
         QTest::addColumn<int>("level");
         QTest::newRow("4 x 4, random") << 4 << 0;
         QTest::newRow("4 x 4, perfect") << 4 << 10;
-        QTest::newRow("7 x 5, softmax") << 7 << 2;
+        QTest::newRow("7 x 7, softmax") << 7 << 2;
         QTest::newRow("10 x 10, searched") << 10 << 4;
     }
 
