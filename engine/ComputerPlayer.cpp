@@ -133,6 +133,10 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
         // The table has decided; the search only chooses among equals.
         limits.Milliseconds = std::min<std::int64_t>(limits.Milliseconds, 100);
     }
+    if (request.NodesPerMillisecond > 0) {
+        limits.Nodes = std::uint64_t(limits.Milliseconds) * request.NodesPerMillisecond;
+        limits.Milliseconds = 0;
+    }
     last_ = searcher_.Search(position, request.History, limits);
     if (cancel.load())
         return NoEngineMove;

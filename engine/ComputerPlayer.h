@@ -48,6 +48,10 @@ struct TThinkRequest {
     std::uint64_t Seed = 0;
     std::int64_t Milliseconds = 0;  // replaces the level's budget when above 0
     std::optional<TLevelStyle> Style; // replaces the level's style, for calibrating the levels
+    // Above 0, a time budget becomes a budget of this many positions a
+    // millisecond: matches on a busy machine play the same games however
+    // the processor is shared.
+    std::uint64_t NodesPerMillisecond = 0;
 };
 
 // The positions a game went through, for the repetition rule of the search.
