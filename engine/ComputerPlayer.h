@@ -11,7 +11,8 @@
 // Level 0 plays a uniformly random legal move; 1 to 3 choose among the
 // scores of a shallow search with a softmax whose temperature falls with the
 // level, so they prefer good moves rather than blunder at random; 4 to 10
-// search with time budgets that grow to about a second. On a 4 x 4 board
+// search with time budgets that grow to about a second, 4 to 9 choosing by
+// a softmax of still falling temperature, 10 the best move. On a 4 x 4 board
 // level 10 plays perfectly.
 #pragma once
 
