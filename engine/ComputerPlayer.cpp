@@ -119,6 +119,7 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
         const std::vector<TRootScore> scores = searcher_.ScoreRootMoves(
             position, request.History, depth, &cancel, 8 * style.Temperature, byNodes ? 0 : style.Milliseconds,
             byNodes ? std::uint64_t(style.Milliseconds) * request.NodesPerMillisecond : 0);
+        last_.Nodes = searcher_.Nodes();
         if (cancel.load() || scores.empty())
             return NoEngineMove;
         const int best = std::max_element(scores.begin(), scores.end(), [](auto a, auto b) { return a.Score < b.Score; })->Score;
