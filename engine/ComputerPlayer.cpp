@@ -22,10 +22,10 @@ TLevelStyle StyleOfLevel(int level)
     case 3: return {2, 0, 600, false};
     case 4: return {0, 10, 500, false};
     case 5: return {0, 20, 380, false};
-    case 6: return {0, 40, 280, false};
-    case 7: return {0, 80, 200, false};
-    case 8: return {0, 160, 130, false};
-    case 9: return {0, 400, 60, false};
+    case 6: return {0, 40, 300, false};
+    case 7: return {0, 80, 220, false};
+    case 8: return {0, 160, 160, false};
+    case 9: return {0, 400, 100, false};
     default: return {0, 1000, 0, false};
     }
 }
