@@ -10,17 +10,22 @@
 
 TLevelStyle StyleOfLevel(int level)
 {
+    // A softmax of temperature T over a hundred moves (10 x 10) spreads
+    // its choice over every move within about T of the best, so the
+    // temperature, more than the depth, sets a level's strength: it falls
+    // from level to level together with the growing budget, each step
+    // worth 60 to 75 % against the level below (docs/engine.md).
     switch (std::clamp(level, MinLevel, MaxLevel)) {
     case 0: return {0, 0, 0, true};
-    case 1: return {1, 0, 150, false};
-    case 2: return {2, 0, 80, false};
-    case 3: return {3, 0, 40, false};
-    case 4: return {0, 10, 0, false};
-    case 5: return {0, 20, 0, false};
-    case 6: return {0, 40, 0, false};
-    case 7: return {0, 80, 0, false};
-    case 8: return {0, 160, 0, false};
-    case 9: return {0, 400, 0, false};
+    case 1: return {1, 0, 2500, false};
+    case 2: return {1, 0, 800, false};
+    case 3: return {2, 0, 600, false};
+    case 4: return {0, 10, 500, false};
+    case 5: return {0, 20, 380, false};
+    case 6: return {0, 40, 300, false};
+    case 7: return {0, 80, 220, false};
+    case 8: return {0, 160, 160, false};
+    case 9: return {0, 400, 100, false};
     default: return {0, 1000, 0, false};
     }
 }
@@ -110,8 +115,11 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
     if (style.Temperature > 0) {
         // A softmax level with a time budget deepens while time is left.
         const int depth = style.Milliseconds > 0 ? MaxSearchPly - 2 : style.Depth;
-        const std::vector<TRootScore> scores = searcher_.ScoreRootMoves(position, request.History, depth, &cancel,
-                                                                           8 * style.Temperature, style.Milliseconds);
+        const bool byNodes = request.NodesPerMillisecond > 0;
+        const std::vector<TRootScore> scores = searcher_.ScoreRootMoves(
+            position, request.History, depth, &cancel, 8 * style.Temperature, byNodes ? 0 : style.Milliseconds,
+            byNodes ? std::uint64_t(style.Milliseconds) * request.NodesPerMillisecond : 0);
+        last_.Nodes = searcher_.Nodes();
         if (cancel.load() || scores.empty())
             return NoEngineMove;
         const int best = std::max_element(scores.begin(), scores.end(), [](auto a, auto b) { return a.Score < b.Score; })->Score;
@@ -132,6 +140,10 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
             return NoEngineMove;
         // The table has decided; the search only chooses among equals.
         limits.Milliseconds = std::min<std::int64_t>(limits.Milliseconds, 100);
+    }
+    if (request.NodesPerMillisecond > 0) {
+        limits.Nodes = std::uint64_t(limits.Milliseconds) * request.NodesPerMillisecond;
+        limits.Milliseconds = 0;
     }
     last_ = searcher_.Search(position, request.History, limits);
     if (cancel.load())

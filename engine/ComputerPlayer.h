@@ -11,7 +11,8 @@
 // Level 0 plays a uniformly random legal move; 1 to 3 choose among the
 // scores of a shallow search with a softmax whose temperature falls with the
 // level, so they prefer good moves rather than blunder at random; 4 to 10
-// search with time budgets that grow to about a second. On a 4 x 4 board
+// search with time budgets that grow to about a second, 4 to 9 choosing by
+// a softmax of still falling temperature, 10 the best move. On a 4 x 4 board
 // level 10 plays perfectly.
 #pragma once
 
@@ -48,6 +49,10 @@ struct TThinkRequest {
     std::uint64_t Seed = 0;
     std::int64_t Milliseconds = 0;  // replaces the level's budget when above 0
     std::optional<TLevelStyle> Style; // replaces the level's style, for calibrating the levels
+    // Above 0, a time budget becomes a budget of this many positions a
+    // millisecond: matches on a busy machine play the same games however
+    // the processor is shared.
+    std::uint64_t NodesPerMillisecond = 0;
 };
 
 // The positions a game went through, for the repetition rule of the search.

@@ -145,6 +145,12 @@ void TSearcher::CheckStop()
         stop_ = true;
 }
 
+bool TSearcher::PastHalfBudget() const
+{
+    return (timed_ && std::chrono::steady_clock::now() >= start_ + (deadline_ - start_) / 2)
+           || (nodeLimit_ && nodes_ >= nodeLimit_ / 2);
+}
+
 void TSearcher::Push(int ply, const TPosition& position, bool copy)
 {
     const std::size_t at = std::size_t(rootIndex_ + ply);
@@ -432,8 +438,8 @@ TSearchResult TSearcher::Search(const TPosition& root, std::span<const TPosition
         if (IsDecided(score) && ScoreWin - std::abs(score) < depth)
             break;
         // The next iteration takes longer than all before it together:
-        // not worth starting past half the time.
-        if (timed_ && std::chrono::steady_clock::now() >= start_ + (deadline_ - start_) / 2)
+        // not worth starting past half the time or the nodes.
+        if (PastHalfBudget())
             break;
     }
     result.Nodes = nodes_;
@@ -442,11 +448,13 @@ TSearchResult TSearcher::Search(const TPosition& root, std::span<const TPosition
 }
 
 std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::span<const TPosition> history, int depth,
-                                                  const std::atomic<bool>* cancel, int margin, std::int64_t milliseconds)
+                                                  const std::atomic<bool>* cancel, int margin, std::int64_t milliseconds,
+                                                  std::uint64_t nodes)
 {
     TSearchLimits limits;
     limits.Cancel = cancel;
     limits.Milliseconds = milliseconds;
+    limits.Nodes = nodes;
     Prepare(root, history, limits);
     rootMoves_.clear();
     std::vector<TRootScore> scores;
@@ -462,12 +470,15 @@ std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::sp
     // budget the passes go on while time is left, and the last complete
     // one counts.
     std::vector<TRootScore> complete;
-    for (int d = margin > 0 || timed_ ? 1 : std::max(depth, 1); d <= std::max(depth, 1); ++d) {
-        if (timed_ && d > 1 && std::chrono::steady_clock::now() >= start_ + (deadline_ - start_) / 2)
+    const bool budget = timed_ || nodeLimit_;
+    for (int d = margin > 0 || budget ? 1 : std::max(depth, 1); d <= std::max(depth, 1); ++d) {
+        if (d > 1 && PastHalfBudget())
             break;
         // The first pass always ends: there must be scores to choose by.
         const bool timed = timed_;
+        const std::uint64_t nodeLimit = nodeLimit_;
         timed_ = timed_ && d > 1;
+        nodeLimit_ = d > 1 ? nodeLimit_ : 0;
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a].Score > scores[b].Score; });
         int best = -ScoreInfinite;
         for (const std::size_t i : order) {
@@ -488,6 +499,7 @@ std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::sp
             best = std::max(best, score);
         }
         timed_ = timed;
+        nodeLimit_ = nodeLimit;
         complete = scores;
     }
     return complete;

@@ -88,10 +88,11 @@ public:
     // move worse than the best by more than the margin is only shown to be
     // so: its score is a bound at most the best less the margin. With a time
     // budget, the scores of the deepest search up to `depth` that ends in
-    // time (at least one ply); nothing when cancelled.
+    // time (at least one ply); nothing when cancelled. A node budget above
+    // 0 works as the time budget does.
     std::vector<TRootScore> ScoreRootMoves(const TPosition& root, std::span<const TPosition> history, int depth,
                                            const std::atomic<bool>* cancel = nullptr, int margin = 0,
-                                           std::int64_t milliseconds = 0);
+                                           std::int64_t milliseconds = 0, std::uint64_t nodes = 0);
 
     // Forgets everything learnt, as for a new game.
     void Clear();
@@ -108,6 +109,8 @@ private:
     bool IsRepetition(int ply) const;
     void Push(int ply, const TPosition& position, bool copy);
     void CheckStop();
+    // Past half the time or the nodes a deeper look is not worth starting.
+    bool PastHalfBudget() const;
     void RewardHistory(int side, TEngineMove move, int depth);
 
     TTranspositionTable table_;

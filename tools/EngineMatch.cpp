@@ -93,6 +93,10 @@ std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string&
             if (!number(value, 1, MaxSearchPly - 2, n))
                 return std::nullopt;
             spec.Depth = int(n);
+        } else if (name == "npm") {
+            if (!number(value, 1, 1'000'000, n))
+                return std::nullopt;
+            spec.NodesPerMillisecond = std::uint64_t(n);
         } else if (name == "nodes") {
             if (!number(value, 1, 1'000'000'000'000LL, n))
                 return std::nullopt;
@@ -129,6 +133,7 @@ TEngineMove TMatchPlayer::Choose(const TPosition& position, const std::vector<TP
         request.Seed = seed;
         request.Milliseconds = spec_.Milliseconds;
         request.Style = spec_.Style;
+        request.NodesPerMillisecond = spec_.NodesPerMillisecond;
         const TEngineMove move = player_.Choose(request, never);
         nodes_ += player_.LastSearch().Nodes;
         if (player_.LastSearch().Depth) {

@@ -19,14 +19,17 @@
 // "+name" on again; "piece=", "tempo=", "safe=", "reach=", "exclusive=",
 // "front=", "threat=" set an evaluation weight; "softmax=D/T" plays as a
 // weak level does, a softmax of temperature T over D-ply scores (with
-// "time=" over the deepest scores found in time). Items are
-// separated by commas.
+// "time=" over the deepest scores found in time); "npm=N" turns a level's
+// time budget into a budget of N positions a millisecond, so a match
+// plays alike on a busy and on an idle machine. Items are separated by
+// commas.
 struct TPlayerSpec {
     std::string Text;
     int Level = -1;
     int Depth = 0;
     std::int64_t Milliseconds = 0;
     std::uint64_t Nodes = 0;
+    std::uint64_t NodesPerMillisecond = 0;
     std::optional<TLevelStyle> Style;
     TSearchFeatures Features;
 };

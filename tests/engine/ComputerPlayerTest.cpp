@@ -115,6 +115,32 @@ private slots:
         QVERIFY2(one > three, qPrintable(QString("level 1: %1 moves, level 3: %2").arg(one).arg(three)));
     }
 
+    void aNodeBudgetPlaysTheSameMoveHoweverBusyTheMachine_data()
+    {
+        QTest::addColumn<int>("level");
+        for (int level = 4; level <= MaxLevel; ++level)
+            QTest::newRow(qPrintable(QString("level %1").arg(level))) << level;
+    }
+
+    void aNodeBudgetPlaysTheSameMoveHoweverBusyTheMachine()
+    {
+        // Matches turn the levels' time budgets into node budgets, so the
+        // same seed must give the same move, and the budget must hold.
+        QFETCH(int, level);
+        const TPosition position = Parse("10x10 RR8/2RR1B4/4BRR3/3RBRR3/10/3B1R1B2/2BBBRRB2/2RRBBBB2/6BB2/8BB R");
+        TThinkRequest request = Request(position, level, 7);
+        request.NodesPerMillisecond = 3;
+        const std::atomic<bool> go{false};
+        TComputerPlayer first(1), second(1);
+        const TEngineMove move = first.Choose(request, go);
+        QVERIFY(position.IsLegal(move));
+        QCOMPARE(second.Choose(request, go).Code(), move.Code());
+        // The stop is checked every 1,024 positions.
+        const std::uint64_t budget = std::uint64_t(StyleOfLevel(level).Milliseconds) * 3;
+        QVERIFY2(first.LastSearch().Nodes <= budget + 1024,
+                 qPrintable(QString("%1 nodes for a budget of %2").arg(first.LastSearch().Nodes).arg(budget)));
+    }
+
     void aCancelledChoiceReturnsNothing()
     {
         TComputerPlayer player(1);

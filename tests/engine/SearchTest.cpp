@@ -173,7 +173,9 @@ private slots:
         TSearchLimits limits;
         limits.Nodes = 5000;
         const TSearchResult result = searcher.Search(TPosition::Start(8, 8), {}, limits);
-        QVERIFY(result.Stopped);
+        // Past half the budget no deeper iteration starts; one already
+        // started is stopped.
+        QVERIFY(result.Stopped || result.Nodes >= 5000 / 2);
         // The check runs every 1,024 nodes.
         QVERIFY(result.Nodes < 5000 + 1024);
         QVERIFY(TPosition::Start(8, 8).IsLegal(result.Best));
