@@ -83,7 +83,7 @@ bool InstallLanguage(const QString& language)
     QString target = InterfaceLanguages().contains(language) ? language : SourceLanguage;
     if (target != SourceLanguage) {
         auto* program = new QTranslator(QCoreApplication::instance());
-        if (program->load(DataFilePath(TranslationFileName(target)))) {
+        if (program->load(DataFilePath(TranslationFileName(target))) && !program->isEmpty()) {
             QCoreApplication::installTranslator(program);
             installed.Program = program;
         } else {
