@@ -12,7 +12,7 @@ lupdate=$(command -v lupdate6 || true)
 [ -x "$lupdate" ] || { echo "lupdate not found: install qt6-l10n-tools (./dev.sh does)" >&2; exit 1; }
 
 "$lupdate" -locations none -no-obsolete -source-language cs_CZ -target-language en -I . \
-    game shell controls hexmap net -ts translations/zelvon_en.ts
+    game shell controls hexmap net engine -ts translations/zelvon_en.ts
 
 unfinished=$(grep -c 'type="unfinished"' translations/zelvon_en.ts || true)
 if [ "$unfinished" -gt 0 ]; then
