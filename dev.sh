@@ -13,6 +13,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev    # windows, widgets, settings store
   fonts-dejavu-core fonts-liberation2           # text in windows and generated pictures
   qt6-multimedia-dev                            # sound effects
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n  # English translation: Qt Linguist, Qt's own texts
   libfluidsynth-dev timgm6mb-soundfont          # MIDI music and its General MIDI soundfont
   libjpeg-dev                                   # the about box's logo
   libbenchmark-dev                              # bench/

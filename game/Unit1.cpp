@@ -162,7 +162,7 @@ void TForm1::CreateControls()
     QFont linkFont = SansFont(13);
     linkFont.setUnderline(true);
     URLLabel1->setFont(linkFont);
-    URLLabel1->setText(QStringLiteral("Brantek's Homepage"));
+    URLLabel1->setText(tr("Brantek's Homepage"));
     URLLabel1->SetColorMoveOver(clRed);
     URLLabel1->SetColorClick(clPurple);
     URLLabel1->SetURL(QString::fromLatin1(HomePage));
@@ -182,15 +182,15 @@ void TForm1::CreateControls()
     ProgressBar1->hide();
 
     Panel1 = MakePanel(this, {368, 104, 81, 41});
-    Label1 = MakeLabel(Panel1, QStringLiteral("X-Axis:"), 8, 5, bold);
+    Label1 = MakeLabel(Panel1, tr("X-Axis:"), 8, 5, bold);
     Label2 = MakeLabel(Panel1, QStringLiteral("0"), 56, 5, font());
-    Label3 = MakeLabel(Panel1, QStringLiteral("Y-Axis:"), 8, 21, bold);
+    Label3 = MakeLabel(Panel1, tr("Y-Axis:"), 8, 21, bold);
     Label4 = MakeLabel(Panel1, QStringLiteral("0"), 56, 21, font());
     for (QLabel* value : {Label2, Label4})
         value->setFixedWidth(20);
 
     Panel2 = MakePanel(this, {340, 148, 137, 49});
-    auto* caption = new QLabel(QStringLiteral("SCORE"), Panel2);
+    auto* caption = new QLabel(tr("SCORE"), Panel2);
     caption->setFont(SansFont(17, true));
     caption->setAlignment(Qt::AlignCenter);
     caption->setGeometry(Panel2->rect());
@@ -206,16 +206,16 @@ void TForm1::CreateControls()
     SetTextColor(RedScore, clRed);
     SetTextColor(BlueScore, clBlue);
 
-    Button1 = MakeButton(this, QStringLiteral("Restart"), {360, 232, 97, 25});
-    BitBtn4 = MakeButton(this, QString::fromUtf8("Nápověda"), {360, 260, 97, 25}, QStringLiteral("glyph-help.png"));
-    BitBtn2 = MakeButton(this, QString::fromUtf8("Nastavení"), {360, 288, 97, 25}, QStringLiteral("glyph-setup.png"));
-    BitBtn1 = MakeButton(this, QStringLiteral("Konec"), {360, 316, 97, 25}, QStringLiteral("glyph-quit.png"));
+    Button1 = MakeButton(this, tr("Restart"), {360, 232, 97, 25});
+    BitBtn4 = MakeButton(this, tr("Nápověda"), {360, 260, 97, 25}, QStringLiteral("glyph-help.png"));
+    BitBtn2 = MakeButton(this, tr("Nastavení"), {360, 288, 97, 25}, QStringLiteral("glyph-setup.png"));
+    BitBtn1 = MakeButton(this, tr("Konec"), {360, 316, 97, 25}, QStringLiteral("glyph-quit.png"));
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
 
-    Label6 = MakeLabel(this, QStringLiteral("Acceleration status"), 344, 344, bold);
+    Label6 = MakeLabel(this, tr("Acceleration status"), 344, 344, bold);
     Label5 = new QLabel(this);
     Label5->setGeometry(344, 360, 129, 20);
     Label5->setFont(SansFont(17));
@@ -471,7 +471,7 @@ void TForm1::UpdateTurnIndicator()
 void TForm1::UpdateAccelerationStatus()
 {
     const bool boosted = PentiumMMX1->MMXsupport() && game_.MmxEnabled == 1;
-    Label5->setText(boosted ? QStringLiteral("MMX Boosted !") : QStringLiteral("x86 Instructions"));
+    Label5->setText(boosted ? tr("MMX Boosted !") : tr("x86 Instructions"));
 }
 
 void TForm1::SelectHex(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
@@ -526,10 +526,10 @@ void TForm1::BitBtn4Click()
 
 void TForm1::AskToQuit()
 {
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
-                         QString::fromUtf8("Opravdu chcete ukončit program?"), QMessageBox::NoButton, this);
-    QAbstractButton* yes = question.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-    question.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    QMessageBox question(QMessageBox::Question, tr("Confirm"),
+                         tr("Opravdu chcete ukončit program?"), QMessageBox::NoButton, this);
+    QAbstractButton* yes = question.addButton(tr("&Yes"), QMessageBox::YesRole);
+    question.addButton(tr("&No"), QMessageBox::NoRole);
     question.exec();
     if (question.clickedButton() != yes)
         return;

@@ -4,6 +4,7 @@
 #include "game/Unit1.h"
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
+#include "shell/Language.h"
 #include "shell/Unit2.h"
 #include "shell/Unit3.h"
 #include "shell/Unit5.h"
@@ -30,6 +31,8 @@ int main(int argc, char** argv)
     application.HelpFile = QStringLiteral("Zelvon.hlp");
     // Lets the desktop match the windows to the installed menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.brantek.Zelvon"));
+    // Before any window: each text is translated as its window is built.
+    ApplyLanguageSetting();
 
     // The main window first: its creation loads the settings before any
     // other window exists. The others are made only once it is on screen

@@ -362,7 +362,7 @@ void THexMap::LoadMapImage()
     QImageReader reader(mapImageName_);
     QImage loaded = reader.read();
     if (loaded.isNull())
-        throw Exception(QString::fromUtf8("Obrázek pozadí „%1“ nelze načíst.").arg(mapImageName_));
+        throw Exception(tr("Obrázek pozadí „%1“ nelze načíst.").arg(mapImageName_));
     mapImage_ = loaded.convertToFormat(QImage::Format_RGB32);
 }
 

@@ -2,10 +2,16 @@
 
 #include "shell/Exception.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QMessageBox>
 
 namespace {
+
+// This file's texts, for the translation.
+class TApplicationText {
+    Q_DECLARE_TR_FUNCTIONS(Application)
+};
 
 ErrorReporter& Reporter()
 {
@@ -38,7 +44,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         ShowException(error);
     } catch (...) {
-        ShowErrorMessage(QString::fromUtf8("Nastala neznámá chyba."));
+        ShowErrorMessage(TApplicationText::tr("Nastala neznámá chyba."));
     }
     return false;
 }
@@ -57,7 +63,7 @@ void ShowException(const std::exception& error)
     if (const auto* own = dynamic_cast<const Exception*>(&error))
         ShowErrorMessage(own->Message);
     else
-        ShowErrorMessage(QString::fromUtf8("Nastala neočekávaná chyba (%1).").arg(QString::fromUtf8(error.what())));
+        ShowErrorMessage(TApplicationText::tr("Nastala neočekávaná chyba (%1).").arg(QString::fromUtf8(error.what())));
 }
 
 void SetErrorReporter(ErrorReporter reporter)

@@ -7,6 +7,11 @@
 
 namespace {
 
+// This file's texts, for the translation.
+class TDataFileText {
+    Q_DECLARE_TR_FUNCTIONS(DataFiles)
+};
+
 QStringList& OverrideDirectories()
 {
     static QStringList directories;
@@ -41,17 +46,17 @@ void SetDataDirectories(const QStringList& directories)
 
 QString QuotedPath(const QString& path)
 {
-    return QString::fromUtf8("„%1“").arg(QDir::toNativeSeparators(path));
+    return TDataFileText::tr("„%1“").arg(QDir::toNativeSeparators(path));
 }
 
 QString UnreadableReason(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return QString::fromUtf8("soubor neexistuje");
+        return TDataFileText::tr("soubor neexistuje");
     if (info.isDir())
-        return QString::fromUtf8("je to složka");
+        return TDataFileText::tr("je to složka");
     if (!info.isReadable())
-        return QString::fromUtf8("chybí oprávnění ke čtení");
-    return QString::fromUtf8("soubor nelze číst");
+        return TDataFileText::tr("chybí oprávnění ke čtení");
+    return TDataFileText::tr("soubor nelze číst");
 }

@@ -12,6 +12,7 @@
 #include "shell/FluidSynthLibrary.h"
 #include "shell/MidiFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -22,6 +23,11 @@
 #include <thread>
 
 namespace {
+
+// This file's texts, for the translation.
+class TMusicText {
+    Q_DECLARE_TR_FUNCTIONS(Music)
+};
 
 // Larger than any MIDI file a game ships; guards against reading a huge
 // unrelated file into memory.
@@ -132,8 +138,8 @@ struct TFluidSynthPlayer::TImpl {
     Exception SoundFontError() const
     {
         if (SoundFont.isEmpty())
-            return Exception(QString::fromUtf8("Hudbu nelze přehrát: chybí zvuková banka General MIDI (soubor .sf2)."));
-        return Exception(QString::fromUtf8("Hudbu nelze přehrát: zvukovou banku General MIDI %1 nelze načíst.")
+            return Exception(TMusicText::tr("Hudbu nelze přehrát: chybí zvuková banka General MIDI (soubor .sf2)."));
+        return Exception(TMusicText::tr("Hudbu nelze přehrát: zvukovou banku General MIDI %1 nelze načíst.")
                              .arg(QuotedPath(SoundFont)));
     }
 
@@ -296,12 +302,12 @@ void TFluidSynthPlayer::Open(const QString& fileName)
 
     QFile file(fileName);
     if (!file.exists())
-        throw Exception(QString::fromUtf8("Hudební soubor %1 neexistuje.").arg(QuotedPath(fileName)));
+        throw Exception(TMusicText::tr("Hudební soubor %1 neexistuje.").arg(QuotedPath(fileName)));
     if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QString::fromUtf8("Hudební soubor %1 nelze otevřít: %2.")
+        throw Exception(TMusicText::tr("Hudební soubor %1 nelze otevřít: %2.")
                             .arg(QuotedPath(fileName), UnreadableReason(fileName)));
     if (file.size() > MaxMidiFileSize)
-        throw Exception(QString::fromUtf8("Hudební soubor %1 nelze přehrát: na soubor MIDI je příliš velký.")
+        throw Exception(TMusicText::tr("Hudební soubor %1 nelze přehrát: na soubor MIDI je příliš velký.")
                             .arg(QuotedPath(fileName)));
     const QByteArray data = file.readAll();
     TMidiFileInfo info;
@@ -309,7 +315,7 @@ void TFluidSynthPlayer::Open(const QString& fileName)
         info = ReadMidiFile(data);
     } catch (const Exception& error) {
         throw Exception(
-            QString::fromUtf8("Hudební soubor %1 nelze přehrát: %2.").arg(QuotedPath(fileName), error.Message));
+            TMusicText::tr("Hudební soubor %1 nelze přehrát: %2.").arg(QuotedPath(fileName), error.Message));
     }
 
     d->Data = data;

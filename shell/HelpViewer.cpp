@@ -2,6 +2,7 @@
 
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
+#include "shell/Language.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +16,7 @@ THelpViewer::THelpViewer(QWidget* parent)
     : QWidget(parent, Qt::Window)
     , browser_(new QTextBrowser(this))
 {
-    setWindowTitle(QString::fromUtf8("Zelvon – nápověda"));
+    setWindowTitle(tr("Zelvon – nápověda"));
     resize(560, 620);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -40,9 +41,9 @@ void ShowHelpTopic(QWidget* owner, const QString& helpFile, const QString& topic
     static QPointer<THelpViewer> viewer;
     if (!viewer)
         viewer = new THelpViewer(owner);
-    const QString path = DataFilePath(helpFile);
+    const QString path = DataFilePath(LocalizedDataFile(helpFile));
     if (!viewer->OpenTopic(path, topic)) {
-        ShowErrorMessage(QString::fromUtf8("Soubor nápovědy „%1“ nelze otevřít.").arg(QDir::toNativeSeparators(path)));
+        ShowErrorMessage(THelpViewer::tr("Soubor nápovědy „%1“ nelze otevřít.").arg(QDir::toNativeSeparators(path)));
         return;
     }
     viewer->show();

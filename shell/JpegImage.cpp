@@ -6,6 +6,7 @@
 #include "shell/DataFiles.h"
 #include "shell/Exception.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <csetjmp>
@@ -15,6 +16,11 @@
 #include <jpeglib.h>
 
 namespace {
+
+// This file's texts, for the translation.
+class TJpegText {
+    Q_DECLARE_TR_FUNCTIONS(JpegImage)
+};
 
 // Multi-scan (progressive) files keep all coefficients of the picture in
 // memory; a forged header could ask for gigabytes, so libjpeg's working
@@ -128,9 +134,9 @@ void DecodeStream(const unsigned char* bytes, unsigned long size, QImage* image,
 QImage DecodeJpeg(const QByteArray& data, const QString& name)
 {
     if (data.isEmpty())
-        throw Exception(QString::fromUtf8("Soubor %1 není platný obrázek JPEG: je prázdný.").arg(QuotedPath(name)));
+        throw Exception(TJpegText::tr("Soubor %1 není platný obrázek JPEG: je prázdný.").arg(QuotedPath(name)));
     if (data.size() > MaxJpegFileSize)
-        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je příliš velký (%2 bajtů).").arg(QuotedPath(name)).arg(data.size()));
+        throw Exception(TJpegText::tr("Obrázek JPEG %1 je příliš velký (%2 bajtů).").arg(QuotedPath(name)).arg(data.size()));
 
     TJpegErrors errors {};
     TDecodeResult result;
@@ -142,11 +148,11 @@ QImage DecodeJpeg(const QByteArray& data, const QString& name)
     case TDecodeFailure::None:
         return image;
     case TDecodeFailure::Invalid:
-        throw Exception(QString::fromUtf8("Soubor %1 není platný obrázek JPEG.").arg(QuotedPath(name)));
+        throw Exception(TJpegText::tr("Soubor %1 není platný obrázek JPEG.").arg(QuotedPath(name)));
     case TDecodeFailure::Damaged:
-        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je poškozený.").arg(QuotedPath(name)));
+        throw Exception(TJpegText::tr("Obrázek JPEG %1 je poškozený.").arg(QuotedPath(name)));
     case TDecodeFailure::TooLarge:
-        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je příliš velký (%2 × %3 pixelů, nejvýše %4 × %4).")
+        throw Exception(TJpegText::tr("Obrázek JPEG %1 je příliš velký (%2 × %3 pixelů, nejvýše %4 × %4).")
                             .arg(QuotedPath(name))
                             .arg(result.Width)
                             .arg(result.Height)
@@ -154,19 +160,19 @@ QImage DecodeJpeg(const QByteArray& data, const QString& name)
     case TDecodeFailure::NoMemory:
         break;
     }
-    throw Exception(QString::fromUtf8("Na obrázek JPEG %1 není dost paměti.").arg(QuotedPath(name)));
+    throw Exception(TJpegText::tr("Na obrázek JPEG %1 není dost paměti.").arg(QuotedPath(name)));
 }
 
 QImage LoadJpeg(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QString::fromUtf8("Soubor %1 nelze otevřít: %2.").arg(QuotedPath(path), UnreadableReason(path)));
+        throw Exception(TJpegText::tr("Soubor %1 nelze otevřít: %2.").arg(QuotedPath(path), UnreadableReason(path)));
     if (file.size() > MaxJpegFileSize)
-        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je příliš velký (%2 bajtů).").arg(QuotedPath(path)).arg(file.size()));
+        throw Exception(TJpegText::tr("Obrázek JPEG %1 je příliš velký (%2 bajtů).").arg(QuotedPath(path)).arg(file.size()));
     // Bounded read: a device file can claim size 0 and never end.
     const QByteArray data = file.read(MaxJpegFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        throw Exception(QString::fromUtf8("Soubor %1 nelze přečíst.").arg(QuotedPath(path)));
+        throw Exception(TJpegText::tr("Soubor %1 nelze přečíst.").arg(QuotedPath(path)));
     return DecodeJpeg(data, path);
 }

@@ -4,6 +4,7 @@
 #include "game/GameState.h"
 #include "shell/Exception.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,11 @@
 #include <optional>
 
 namespace {
+
+// This file's texts, for the translation.
+class TSettingsText {
+    Q_DECLARE_TR_FUNCTIONS(Settings)
+};
 
 const QString DefaultOn = QStringLiteral("1");
 const QString DefaultBoardSize = QStringLiteral("10");
@@ -74,7 +80,7 @@ public:
 
 [[noreturn]] void FailWrite(const QString& name)
 {
-    throw Exception(QStringLiteral("Failed to set data for '%1'").arg(name));
+    throw Exception(TSettingsText::tr("Failed to set data for '%1'").arg(name));
 }
 
 QString Shown(const QString& path)
@@ -155,7 +161,7 @@ QString SettingText(const QString& name, const std::optional<QVariant>& value, c
     if (!value)
         return defaultText;
     if (value->typeId() != QMetaType::QString)
-        throw Exception(QStringLiteral("Invalid data type for '%1'").arg(name));
+        throw Exception(TSettingsText::tr("Invalid data type for '%1'").arg(name));
     QString text = value->toString();
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     if (nul >= 0)
@@ -201,9 +207,9 @@ QHash<QString, QVariant> ReadStoreForLoad(const TSettingsNotice& notice)
             return values;
         }
         if (state != TFileState::Readable) {
-            tell(QString::fromUtf8("Soubor s nastavením „%1“ nelze přečíst (%2). Hra použije výchozí nastavení.")
-                     .arg(Shown(path), state == TFileState::NotAFile ? QString::fromUtf8("není to obyčejný soubor")
-                                                                     : QString::fromUtf8("chybí oprávnění ke čtení")));
+            tell(TSettingsText::tr("Soubor s nastavením „%1“ nelze přečíst (%2). Hra použije výchozí nastavení.")
+                     .arg(Shown(path), state == TFileState::NotAFile ? TSettingsText::tr("není to obyčejný soubor")
+                                                                     : TSettingsText::tr("chybí oprávnění ke čtení")));
             return values;
         }
     }
@@ -222,11 +228,11 @@ QHash<QString, QVariant> ReadStoreForLoad(const TSettingsNotice& notice)
             const QString path = TStore::Path();
             const QString aside = MoveAside(path);
             if (aside.isEmpty()) {
-                tell(QString::fromUtf8("Soubor s nastavením „%1“ je poškozený a nepodařilo se ho odložit stranou. "
+                tell(TSettingsText::tr("Soubor s nastavením „%1“ je poškozený a nepodařilo se ho odložit stranou. "
                                        "Hra použije, co z něj šlo přečíst, a do souboru nic neuloží.")
                          .arg(Shown(path)));
             } else {
-                tell(QString::fromUtf8("Soubor s nastavením „%1“ byl poškozený, hra ho proto odložila jako „%2“. "
+                tell(TSettingsText::tr("Soubor s nastavením „%1“ byl poškozený, hra ho proto odložila jako „%2“. "
                                        "Použije, co z něj šlo přečíst, ostatní nastavení budou výchozí; "
                                        "při ukončení uloží nový soubor.")
                          .arg(Shown(path), Shown(aside)));
@@ -333,12 +339,12 @@ std::uint8_t BoardSizeFromSetting(const QString& text)
         ++i;
     }
     if (i == text.size())
-        throw Exception(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw Exception(TSettingsText::tr("'%1' is not a valid integer value").arg(text));
     int value = 0;
     for (; i < text.size(); ++i) {
         const char16_t ch = text[i].unicode();
         if (ch < u'0' || ch > u'9')
-            throw Exception(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            throw Exception(TSettingsText::tr("'%1' is not a valid integer value").arg(text));
         value = std::min(value * 10 + (ch - u'0'), 1000); // saturates far above the limit
     }
     if (negative)

@@ -76,7 +76,7 @@ protected:
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("O programu"));
+    setWindowTitle(tr("O programu"));
     setFixedSize(247, 280);
     setFont(SansFont(11));
     CreateControls();
@@ -89,7 +89,7 @@ void TAboutBox::CreateControls()
     Panel1->setGeometry(7, 7, 233, 238);
 
     ProductName = MakeLabel(Panel1, QStringLiteral("Zelvon pro Win 95"), 8, 6, SansFont(15, true));
-    Version = MakeLabel(Panel1, QString::fromUtf8("Verze 1.0b – sdílená edice"), 8, 25, font());
+    Version = MakeLabel(Panel1, tr("Verze 1.0b – sdílená edice"), 8, 25, font());
 
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setGeometry(9, 40, LogoWidth, LogoHeight);
@@ -120,7 +120,7 @@ void TAboutBox::CreateControls()
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setPlainText(QString::fromUtf8("Poděkování:\n"
+    Memo1->setPlainText(tr("Poděkování:\n"
                                           "Želvám za odborné konzultace.\n"
                                           "Kávovaru za všechny noční směny."));
 

@@ -35,10 +35,10 @@ constexpr int AnimateFrames = 8;
 constexpr int AnimateInterval = 100;
 constexpr int IconSize = 32;
 
-QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption, const QRect& geometry, bool checked,
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& caption, const QRect& geometry, bool checked,
                         bool enabled)
 {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    auto* box = new QCheckBox(caption, parent);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(geometry);
     box->setChecked(checked);
@@ -46,10 +46,10 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption, 
     return box;
 }
 
-QRadioButton* MakeRadio(QWidget* parent, const char* name, const char* caption, const QRect& geometry, bool checked,
+QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& caption, const QRect& geometry, bool checked,
                         bool enabled)
 {
-    auto* radio = new QRadioButton(QString::fromUtf8(caption), parent);
+    auto* radio = new QRadioButton(caption, parent);
     radio->setObjectName(QLatin1String(name));
     radio->setGeometry(geometry);
     radio->setChecked(checked);
@@ -99,7 +99,7 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     , mainMap_(mainMap)
     , probe_(probe)
 {
-    setWindowTitle(QString::fromUtf8("Nastavení Zelvonu"));
+    setWindowTitle(tr("Nastavení Zelvonu"));
     setFixedSize(309, 257);
     QFont face(QStringLiteral("MS Sans Serif"));
     face.setStyleHint(QFont::SansSerif);
@@ -111,8 +111,8 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     TabSheet1 = new QWidget;
     TabSheet2 = new QWidget;
     TabSheet3 = new QWidget;
-    PageControl1->addTab(TabSheet1, QStringLiteral("Hra"));
-    PageControl1->addTab(TabSheet2, QString::fromUtf8("Počítač && hrací plocha"));
+    PageControl1->addTab(TabSheet1, tr("Hra"));
+    PageControl1->addTab(TabSheet2, tr("Počítač && hrací plocha"));
     PageControl1->addTab(TabSheet3, QStringLiteral("DirectX"));
     PageControl1->setCurrentIndex(0);
 
@@ -120,10 +120,10 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     CreateBoardPage();
     CreateDirectXPage();
 
-    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
+    BitBtn1 = new QPushButton(tr("&OK"), this);
     BitBtn1->setGeometry(145, 222, 75, 25);
     BitBtn1->setIcon(GlyphIcon(QStringLiteral("glyph-ok.png")));
-    BitBtn2 = new QPushButton(QString::fromUtf8("&Zrušit"), this);
+    BitBtn2 = new QPushButton(tr("&Zrušit"), this);
     BitBtn2->setGeometry(227, 222, 75, 25);
     BitBtn2->setIcon(GlyphIcon(QStringLiteral("glyph-cancel.png")));
     // Enter must not confirm a half-made change: only a click (or the
@@ -156,26 +156,26 @@ void TSetupDial::CreateGamePage()
 {
     QWidget* page = TabSheet1;
 
-    GroupBox1 = new QGroupBox(QString::fromUtf8("Modrý hráč"), page);
+    GroupBox1 = new QGroupBox(tr("Modrý hráč"), page);
     GroupBox1->setGeometry(8, 4, 133, 54);
-    RadioButton3 = MakeRadio(GroupBox1, "RadioButton3", "Člověk", {10, 16, 110, 18}, true, true);
-    RadioButton4 = MakeRadio(GroupBox1, "RadioButton4", "Počítač", {10, 33, 110, 18}, false, true);
+    RadioButton3 = MakeRadio(GroupBox1, "RadioButton3", tr("Člověk"), {10, 16, 110, 18}, true, true);
+    RadioButton4 = MakeRadio(GroupBox1, "RadioButton4", tr("Počítač"), {10, 33, 110, 18}, false, true);
 
-    GroupBox2 = new QGroupBox(QString::fromUtf8("Červený hráč"), page);
+    GroupBox2 = new QGroupBox(tr("Červený hráč"), page);
     GroupBox2->setGeometry(147, 4, 133, 54);
-    RadioButton5 = MakeRadio(GroupBox2, "RadioButton5", "Člověk", {10, 16, 110, 18}, true, true);
-    RadioButton6 = MakeRadio(GroupBox2, "RadioButton6", "Počítač", {10, 33, 110, 18}, false, true);
+    RadioButton5 = MakeRadio(GroupBox2, "RadioButton5", tr("Člověk"), {10, 16, 110, 18}, true, true);
+    RadioButton6 = MakeRadio(GroupBox2, "RadioButton6", tr("Počítač"), {10, 33, 110, 18}, false, true);
 
-    CheckBox1 = MakeCheckBox(page, "CheckBox1", "Zvuky (Požadováno zařízení schopné přehrávat WAVy)",
+    CheckBox1 = MakeCheckBox(page, "CheckBox1", tr("Zvuky (Požadováno zařízení schopné přehrávat WAVy)"),
                              {8, 64, 276, 18}, true, true);
-    CheckBox2 = MakeCheckBox(page, "CheckBox2", "Hudba (Požadováno zařizení schopné přehrávat MIDi)",
+    CheckBox2 = MakeCheckBox(page, "CheckBox2", tr("Hudba (Požadováno zařizení schopné přehrávat MIDi)"),
                              {8, 82, 276, 18}, true, true);
-    CheckBox3 = MakeCheckBox(page, "CheckBox3", "Povolit podporu MMX", {8, 100, 276, 18}, true, true);
-    CheckBox4 = MakeCheckBox(page, "CheckBox4", "Povolit podporu DirectX (DirectDraw, Direct3D)",
+    CheckBox3 = MakeCheckBox(page, "CheckBox3", tr("Povolit podporu MMX"), {8, 100, 276, 18}, true, true);
+    CheckBox4 = MakeCheckBox(page, "CheckBox4", tr("Povolit podporu DirectX (DirectDraw, Direct3D)"),
                              {8, 118, 276, 18}, false, false);
-    CheckBox5 = MakeCheckBox(page, "CheckBox5", "Hra přez TCP/IP ", {8, 144, 104, 18}, false, true);
-    CheckBox5->setToolTip(QString::fromUtf8("Hra se soupeřem na jiném počítači. Při každém spuštění je vypnutá; "
-                                            "role, adresa a port zůstávají uložené."));
+    CheckBox5 = MakeCheckBox(page, "CheckBox5", tr("Hra přez TCP/IP "), {8, 144, 104, 18}, false, true);
+    CheckBox5->setToolTip(tr("Hra se soupeřem na jiném počítači. Při každém spuštění je vypnutá; "
+                             "role, adresa a port zůstávají uložené."));
 
     Panel2 = new QFrame(page);
     // Taller than the radios alone, down to the page's edge: the address
@@ -195,7 +195,7 @@ void TSetupDial::CreateBoardPage()
 {
     QWidget* page = TabSheet2;
 
-    GroupBox3 = new QGroupBox(QString::fromUtf8("Rozměry plochy"), page);
+    GroupBox3 = new QGroupBox(tr("Rozměry plochy"), page);
     GroupBox3->setGeometry(8, 4, 120, 136);
     auto* barStyle = new TShortThumbStyle;
     barStyle->setParent(this);
@@ -218,13 +218,13 @@ void TSetupDial::CreateBoardPage()
     HexMap1->SetBackColor(clTeal);
     HexMap1->SetLineColor(clBlack);
 
-    CheckBox9 = MakeCheckBox(GroupBox3, "CheckBox9", "Používat 3D hexy", {9, 110, 106, 18}, true, true);
+    CheckBox9 = MakeCheckBox(GroupBox3, "CheckBox9", tr("Používat 3D hexy"), {9, 110, 106, 18}, true, true);
 
     Animate1 = new QLabel(page);
     Animate1->setGeometry(184, 16, AnimateSize, AnimateSize);
     Animate1->setAlignment(Qt::AlignCenter);
 
-    Label1 = new QLabel(QStringLiteral("Inteligence:"), page);
+    Label1 = new QLabel(tr("Inteligence:"), page);
     QFont bold = font();
     bold.setBold(true);
     Label1->setFont(bold);

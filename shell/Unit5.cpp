@@ -3,6 +3,7 @@
 
 #include "shell/DataFiles.h"
 #include "shell/Glyphs.h"
+#include "shell/Language.h"
 #include "shell/SoundEffects.h"
 
 #include <QLabel>
@@ -18,7 +19,7 @@ constexpr int PictureHeight = 200;
 // Stands in for a missing picture file: the outcome in words on black.
 QImage PlainPicture(int outcome)
 {
-    static const char* const texts[] = {"Vyrovnaná hra", "Modrý zvítězil", "Červený zvítězil"};
+    static const char* const texts[] = {QT_TRANSLATE_NOOP("TForm5", "Vyrovnaná hra"), QT_TRANSLATE_NOOP("TForm5", "Modrý zvítězil"), QT_TRANSLATE_NOOP("TForm5", "Červený zvítězil")};
     QImage picture(PictureWidth, PictureHeight, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
@@ -27,7 +28,7 @@ QImage PlainPicture(int outcome)
     font.setPixelSize(24);
     font.setBold(true);
     painter.setFont(font);
-    painter.drawText(picture.rect(), Qt::AlignCenter, QString::fromUtf8(texts[outcome]));
+    painter.drawText(picture.rect(), Qt::AlignCenter, TForm5::tr(texts[outcome]));
     return picture;
 }
 
@@ -36,7 +37,7 @@ QImage PlainPicture(int outcome)
 TForm5::TForm5(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QString::fromUtf8("Stupínek vítězů"));
+    setWindowTitle(tr("Stupínek vítězů"));
     setFixedSize(336, 242);
     move(192, 119);
 
@@ -56,7 +57,7 @@ TForm5::TForm5(QWidget* parent)
 void TForm5::LoadWinIm()
 {
     QImage strip;
-    strip.load(DataFilePath(QStringLiteral("podium.png")));
+    strip.load(DataFilePath(LocalizedDataFile(QStringLiteral("podium.png"))));
     const bool usable = strip.width() >= 3 * PictureWidth && strip.height() >= PictureHeight;
     for (int outcome = 0; outcome < 3; ++outcome) {
         WinIm[outcome] = usable ? strip.copy(outcome * PictureWidth, 0, PictureWidth, PictureHeight)

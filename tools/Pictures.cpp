@@ -140,19 +140,28 @@ struct TPodiumStyle {
     bool Festive;
 };
 
-TPodiumStyle PodiumStyle(int outcome)
+// The words on the plate; the English ones are those of the English
+// interface's podium window.
+QString OutcomeText(int outcome, bool english)
+{
+    static const char* const czech[] = {"Vyrovnaná hra", "Modrý zvítězil", "Červený zvítězil"};
+    static const char* const inEnglish[] = {"A drawn game", "Blue has won", "Red has won"};
+    return QString::fromUtf8((english ? inEnglish : czech)[outcome]);
+}
+
+TPodiumStyle PodiumStyle(int outcome, bool english)
 {
     const QColor plateRed(205, 22, 22), plateBlue(22, 52, 215);
     const QColor green(40, 205, 50), greenShade(0, 55, 0);
     const QColor silver(192, 192, 192), silverShade(20, 20, 28);
     switch (outcome) {
     case 1:
-        return {plateBlue, plateBlue, green, greenShade, silver, silverShade, QString::fromUtf8("Modrý zvítězil"), true};
+        return {plateBlue, plateBlue, green, greenShade, silver, silverShade, OutcomeText(1, english), true};
     case 2:
-        return {plateRed, plateRed, green, greenShade, silver, silverShade, QString::fromUtf8("Červený zvítězil"), true};
+        return {plateRed, plateRed, green, greenShade, silver, silverShade, OutcomeText(2, english), true};
     default:
         return {plateRed, plateBlue, QColor(0, 0, 0), QColor(255, 255, 255, 120), QColor(128, 0, 0),
-                QColor(255, 225, 225, 150), QString::fromUtf8("Vyrovnaná hra"), false};
+                QColor(255, 225, 225, 150), OutcomeText(0, english), false};
     }
 }
 
@@ -383,9 +392,9 @@ void PaintRaisedText(QPainter& painter, const QPainterPath& text, const QColor& 
 
 } // namespace
 
-QImage DrawPodiumPicture(int outcome)
+QImage DrawPodiumPicture(int outcome, bool english)
 {
-    const TPodiumStyle style = PodiumStyle(outcome);
+    const TPodiumStyle style = PodiumStyle(outcome, english);
     QImage image(PodiumWidth, PodiumHeight, QImage::Format_RGB32);
     image.fill(Qt::black);
     QPainter painter(&image);
@@ -402,12 +411,12 @@ QImage DrawPodiumPicture(int outcome)
     return image;
 }
 
-QImage DrawPodiumStrip()
+QImage DrawPodiumStrip(bool english)
 {
     QImage strip(PodiumWidth * PodiumOutcomes, PodiumHeight, QImage::Format_RGB32);
     QPainter painter(&strip);
     for (int outcome = 0; outcome < PodiumOutcomes; ++outcome)
-        painter.drawImage(outcome * PodiumWidth, 0, DrawPodiumPicture(outcome));
+        painter.drawImage(outcome * PodiumWidth, 0, DrawPodiumPicture(outcome, english));
     return strip;
 }
 
@@ -991,7 +1000,8 @@ struct TPictureFile {
 std::vector<TPictureFile> PictureFiles()
 {
     return {
-        {"podium.png", DrawPodiumStrip},
+        {"podium.png", [] { return DrawPodiumStrip(false); }},
+        {"podium_en.png", [] { return DrawPodiumStrip(true); }},
         {"glyph-help.png", [] { return DrawButtonGlyph(TGlyphDesign::gdHelp); }},
         {"glyph-setup.png", [] { return DrawButtonGlyph(TGlyphDesign::gdSetup); }},
         {"glyph-quit.png", [] { return DrawButtonGlyph(TGlyphDesign::gdQuit); }},

@@ -12,12 +12,13 @@
 #include <QStringList>
 
 // Podium: one picture per outcome (0 draw, 1 Blue won, 2 Red won), all three
-// side by side in the file.
+// side by side in the file; the outcome written in Czech, or in English for
+// the English interface ("podium_en.png").
 constexpr int PodiumWidth = 320;
 constexpr int PodiumHeight = 200;
 constexpr int PodiumOutcomes = 3;
-QImage DrawPodiumPicture(int outcome);
-QImage DrawPodiumStrip();
+QImage DrawPodiumPicture(int outcome, bool english = false);
+QImage DrawPodiumStrip(bool english = false);
 
 // Two-state glyphs: the normal picture and its grey rendition side by side,
 // 16 x 16 each. The bottom-left pixel of each cell is the transparent key.

@@ -84,7 +84,7 @@ def Log(text):
 class Zelvon:
     """The running program and what its main window shows."""
 
-    def __init__(self, session, program, workdir):
+    def __init__(self, session, program, workdir, language=None):
         self.session = session
         self.program = program
         self.configDir = os.path.join(workdir, "config")
@@ -93,6 +93,8 @@ class Zelvon:
         # Music off, so that no sound device is needed.
         with open(self.settingsFile, "w", encoding="utf-8") as settings:
             settings.write("[General]\nMusic=0\nSound=0\n")
+            if language:
+                settings.write("Jazyk=%s\n" % language)
         runtimeDir = os.path.join(workdir, "runtime")
         os.makedirs(runtimeDir, mode=0o700)
         self.logPath = os.path.join(workdir, "program.log")
@@ -202,10 +204,10 @@ class Zelvon:
 
 
 class EndToEnd:
-    def __init__(self, session, program, workdir, artifacts):
+    def __init__(self, session, program, workdir, artifacts, language=None):
         self.session = session
         self.artifacts = artifacts
-        self.app = Zelvon(session, program, workdir)
+        self.app = Zelvon(session, program, workdir, language)
         self.model = Board()
         self.turn = None
         # What each score label looked like at each count: the same count
@@ -524,8 +526,8 @@ def RunTest(session, program, workdir, artifacts):
         test.app.Stop()
 
 
-def RunScreenshot(session, program, workdir, artifacts, path):
-    test = EndToEnd(session, program, workdir, artifacts)
+def RunScreenshot(session, program, workdir, artifacts, path, language=None):
+    test = EndToEnd(session, program, workdir, artifacts, language)
     try:
         test.Start()
         test.OpeningMoves()
@@ -547,6 +549,7 @@ def main():
     parser.add_argument("--program", required=True, help="the zelvon executable")
     parser.add_argument("--artifacts", default=os.getcwd(), help="where a failure's screen is saved")
     parser.add_argument("--screenshot", help="play a few moves and save the main window as this PNG")
+    parser.add_argument("--language", help="the interface language of the screenshot (the setting Jazyk)")
     args = parser.parse_args()
     program = os.path.abspath(args.program)
     if not os.access(program, os.X_OK):
@@ -557,7 +560,7 @@ def main():
         with tempfile.TemporaryDirectory(prefix="zelvon-e2e-") as workdir, X11Session() as session:
             Log("X server on display %s" % session.display)
             if args.screenshot:
-                RunScreenshot(session, program, workdir, args.artifacts, os.path.abspath(args.screenshot))
+                RunScreenshot(session, program, workdir, args.artifacts, os.path.abspath(args.screenshot), args.language)
             else:
                 RunTest(session, program, workdir, args.artifacts)
     except SetupError as error:

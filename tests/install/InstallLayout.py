@@ -12,7 +12,7 @@ APP_ID = "cz.brantek.Zelvon"
 NAMED_DATA = (
     "ding.wav", "pop.wav", "laser.wav", "explode.wav", "applause.wav",
     "evita.mid", "axel'f.mid", "behappy.mid", "relax.mid",
-    "logo.jpg", "Zelvon.hlp", "zelvon.png", "zelvon-256.png", "zelvon.svg",
+    "logo.jpg", "Zelvon.hlp", "Zelvon_en.hlp", "zelvon_en.qm", "podium_en.png", "zelvon.png", "zelvon-256.png", "zelvon.svg",
 )
 
 ICONS = {
