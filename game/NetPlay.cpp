@@ -19,11 +19,6 @@ constexpr int BusyRetryMs = 15;
 // How long a remark about a refused connection stays in the status line.
 constexpr int NoticeMs = 6000;
 
-QString Utf8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 } // namespace
 
 TNetPlay::TNetPlay(TGameState& game, TNetPlayHost host, QObject* parent)
@@ -78,7 +73,7 @@ void TNetPlay::MakeSession()
     });
     connect(session, &TNetSession::PeerLeft, this, [this](const QString& message, TNetError) {
         Enqueue([this, message] {
-            Fallback(message + Utf8(" Rozehranou partii můžete dohrát u jednoho počítače."), false);
+            Fallback(message + tr(" Rozehranou partii můžete dohrát u jednoho počítače."), false);
         });
     });
     connect(session, &TNetSession::Failed, this, [this](const QString& message, TNetError) {
@@ -286,11 +281,11 @@ void TNetPlay::AskNewGame()
         session_->AnswerNewGame(true);
         return;
     }
-    QMessageBox question(QMessageBox::Question, Utf8("Síťová hra"), Utf8("Soupeř chce novou hru"),
+    QMessageBox question(QMessageBox::Question, tr("Síťová hra"), tr("Soupeř chce novou hru"),
                          QMessageBox::NoButton, host_.Window ? host_.Window() : nullptr);
-    question.setInformativeText(Utf8("Rozehraná partie skončí."));
-    QAbstractButton* accept = question.addButton(Utf8("&Přijmout"), QMessageBox::YesRole);
-    question.addButton(Utf8("&Odmítnout"), QMessageBox::NoRole);
+    question.setInformativeText(tr("Rozehraná partie skončí."));
+    QAbstractButton* accept = question.addButton(tr("&Přijmout"), QMessageBox::YesRole);
+    question.addButton(tr("&Odmítnout"), QMessageBox::NoRole);
     question.exec();
     // The peer may have left meanwhile; the answer then goes nowhere.
     session_->AnswerNewGame(question.clickedButton() == accept);
@@ -299,7 +294,7 @@ void TNetPlay::AskNewGame()
 void TNetPlay::NewGameAnswered(bool accepted)
 {
     if (!accepted && playing_)
-        Message(Utf8("Soupeř novou hru odmítl. Hraje se dál."), false);
+        Message(tr("Soupeř novou hru odmítl. Hraje se dál."), false);
 }
 
 void TNetPlay::Fallback(const QString& text, bool warning)
@@ -335,19 +330,19 @@ void TNetPlay::UpdateStatus()
     QString text;
     switch (session_->State()) {
     case TNetSession::nsListening:
-        text = Utf8("Čekám na soupeře…\nport %1").arg(session_->ListeningPort());
+        text = tr("Čekám na soupeře…\nport %1").arg(session_->ListeningPort());
         break;
     case TNetSession::nsConnecting:
-        text = Utf8("Připojuji se k soupeři…");
+        text = tr("Připojuji se k soupeři…");
         break;
     case TNetSession::nsPlaying:
         if (!playing_ || waitingForGame_ || session_->NewGameAgreed())
-            text = Utf8("Čekám na soupeře…");
+            text = tr("Čekám na soupeře…");
         else if (session_->NewGameAsked())
-            text = Utf8("Čekám na odpověď soupeře…");
+            text = tr("Čekám na odpověď soupeře…");
         else
-            text = (LocalSide() == clRed ? Utf8("Hrajete za červené.\n") : Utf8("Hrajete za modré.\n"))
-                + (session_->IsLocalTurn() && queue_.empty() ? Utf8("Jste na tahu.") : Utf8("Táhne soupeř."));
+            text = (LocalSide() == clRed ? tr("Hrajete za červené.\n") : tr("Hrajete za modré.\n"))
+                + (session_->IsLocalTurn() && queue_.empty() ? tr("Jste na tahu.") : tr("Táhne soupeř."));
         break;
     case TNetSession::nsIdle:
         break;
@@ -366,7 +361,7 @@ void TNetPlay::ShowNotice(const QString& text)
 
 void TNetPlay::Message(const QString& text, bool warning)
 {
-    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, Utf8("Síťová hra"), text,
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, tr("Síťová hra"), text,
                     QMessageBox::Ok, host_.Window ? host_.Window() : nullptr);
     box.exec();
 }

@@ -39,14 +39,14 @@ TNetPanel::TNetPanel(QFrame* panel, QRadioButton* client, QRadioButton* server)
     : QObject(panel)
     , client_(client)
 {
-    Label2 = MakeLabel(panel, "Label2", QStringLiteral("Adresa:"), {5, 21, 34, 15});
+    Label2 = MakeLabel(panel, "Label2", tr("Adresa:"), {5, 21, 34, 15});
     Edit1 = MakeEdit(panel, "Edit1", {39, 21, 81, 15});
     Edit1->setMaxLength(MaxAddressLength);
     Label3 = MakeLabel(panel, "Label3", QStringLiteral(":"), {121, 21, 4, 15});
     Edit2 = MakeEdit(panel, "Edit2", {126, 21, 34, 15});
     Edit2->setValidator(new QIntValidator(1, 65535, Edit2));
     Edit2->setMaxLength(5);
-    Edit2->setToolTip(QString::fromUtf8("Port, na kterém server čeká (výchozí %1)").arg(NetDefaultPort));
+    Edit2->setToolTip(tr("Port, na kterém server čeká (výchozí %1)").arg(NetDefaultPort));
     Label2->setBuddy(Edit1);
     connect(client, &QRadioButton::toggled, this, &TNetPanel::RoleChanged);
     connect(server, &QRadioButton::toggled, this, &TNetPanel::RoleChanged);
@@ -77,7 +77,7 @@ void TNetPanel::RoleChanged()
     if (client_->isChecked()) {
         Edit1->setReadOnly(false);
         Edit1->setText(typed_);
-        Edit1->setToolTip(QString::fromUtf8("Název nebo IP adresa počítače, na kterém běží server"));
+        Edit1->setToolTip(tr("Název nebo IP adresa počítače, na kterém běží server"));
         Edit1->setCursorPosition(0);
         return;
     }
@@ -87,6 +87,6 @@ void TNetPanel::RoleChanged()
     Edit1->setReadOnly(true);
     Edit1->setText(own.join(QStringLiteral(", ")));
     Edit1->setCursorPosition(0);
-    Edit1->setToolTip(QString::fromUtf8("Adresy tohoto počítače; jednu z nich sdělte soupeři:\n%1")
+    Edit1->setToolTip(tr("Adresy tohoto počítače; jednu z nich sdělte soupeři:\n%1")
                           .arg(own.join(u'\n')));
 }

@@ -486,6 +486,96 @@ To the coffee maker for all the night shifts.</translation>
     </message>
 </context>
 <context>
+    <name>TNetPanel</name>
+    <message>
+        <source>Adresa:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>Port, na kterém server čeká (výchozí %1)</source>
+        <translation>The port the server listens on (default %1)</translation>
+    </message>
+    <message>
+        <source>Název nebo IP adresa počítače, na kterém běží server</source>
+        <translation>Host name or IP address of the computer running the server</translation>
+    </message>
+    <message>
+        <source>Adresy tohoto počítače; jednu z nich sdělte soupeři:
+%1</source>
+        <translation>This computer&apos;s addresses; tell one of them to your opponent:
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>TNetPlay</name>
+    <message>
+        <source> Rozehranou partii můžete dohrát u jednoho počítače.</source>
+        <translation> You can finish the game in progress at one computer.</translation>
+    </message>
+    <message>
+        <source>Síťová hra</source>
+        <translation>Network game</translation>
+    </message>
+    <message>
+        <source>Soupeř chce novou hru</source>
+        <translation>Your opponent wants a new game</translation>
+    </message>
+    <message>
+        <source>Rozehraná partie skončí.</source>
+        <translation>The game in progress will end.</translation>
+    </message>
+    <message>
+        <source>&amp;Přijmout</source>
+        <translation>&amp;Accept</translation>
+    </message>
+    <message>
+        <source>&amp;Odmítnout</source>
+        <translation>&amp;Refuse</translation>
+    </message>
+    <message>
+        <source>Soupeř novou hru odmítl. Hraje se dál.</source>
+        <translation>Your opponent refused a new game. The game goes on.</translation>
+    </message>
+    <message>
+        <source>Čekám na soupeře…
+port %1</source>
+        <translation>Waiting for an opponent…
+port %1</translation>
+    </message>
+    <message>
+        <source>Připojuji se k soupeři…</source>
+        <translation>Connecting to the opponent…</translation>
+    </message>
+    <message>
+        <source>Čekám na soupeře…</source>
+        <translation>Waiting for an opponent…</translation>
+    </message>
+    <message>
+        <source>Čekám na odpověď soupeře…</source>
+        <translation>Waiting for the opponent&apos;s answer…</translation>
+    </message>
+    <message>
+        <source>Hrajete za červené.
+</source>
+        <translation>You play Red.
+</translation>
+    </message>
+    <message>
+        <source>Hrajete za modré.
+</source>
+        <translation>You play Blue.
+</translation>
+    </message>
+    <message>
+        <source>Jste na tahu.</source>
+        <translation>Your move.</translation>
+    </message>
+    <message>
+        <source>Táhne soupeř.</source>
+        <translation>Opponent&apos;s move.</translation>
+    </message>
+</context>
+<context>
     <name>TSetupDial</name>
     <message>
         <source>Nastavení Zelvonu</source>
@@ -554,6 +644,10 @@ To the coffee maker for all the night shifts.</translation>
     <message>
         <source>Inteligence:</source>
         <translation>Intelligence:</translation>
+    </message>
+    <message>
+        <source>Hra se soupeřem na jiném počítači. Při každém spuštění je vypnutá; role, adresa a port zůstávají uložené.</source>
+        <translation>A game against an opponent on another computer. It is off at every start; the role, the address and the port are kept.</translation>
     </message>
 </context>
 </TS>
