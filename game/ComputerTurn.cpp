@@ -129,7 +129,6 @@ void TComputerTurn::StartThinking(int side, const TPosition& position)
     phase_ = phThinking;
     position_ = position;
     level_ = LevelSetting();
-    turnClock_.start();
     if (!thread_) {
         thread_ = std::make_unique<TThinkingThread>([this](std::uint64_t ticket, std::optional<TMove> move) {
             // From the thinking thread; the answer is looked at on this one.
@@ -138,6 +137,9 @@ void TComputerTurn::StartThinking(int side, const TPosition& position)
     }
     thread_->Start(ticket_, ThinkRequestFromGame(game_.GameBoard, game_.Size(), side, record_, level_, random_()),
                   std::exchange(newGame_, false));
+    // After the first search's thread and tables are made, which can take
+    // a moment the pause must not lose.
+    turnClock_.start();
     emit ThinkingStarted();
 }
 

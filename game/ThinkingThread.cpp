@@ -75,6 +75,7 @@ void TThinkingThread::Cancel()
 void TThinkingThread::Run()
 {
     LowerThisThreadsPriority();
+    player_ = std::make_unique<TComputerPlayer>();
     for (;;) {
         TJob job;
         bool forget = false;
@@ -89,8 +90,8 @@ void TThinkingThread::Run()
             forget = std::exchange(forget_, false);
         }
         if (forget)
-            player_.NewGame();
-        const std::optional<TMove> move = player_.ChooseMove(job.Request, *job.Cancel);
+            player_->NewGame();
+        const std::optional<TMove> move = player_->ChooseMove(job.Request, *job.Cancel);
         const bool cancelled = job.Cancel->load();
         {
             std::lock_guard lock(mutex_);

@@ -45,7 +45,7 @@ private:
     void Run();
 
     TDone done_;
-    TComputerPlayer player_;
+    std::unique_ptr<TComputerPlayer> player_; // made on the thread: its tables take a moment
     std::mutex mutex_;
     std::condition_variable wake_;
     std::optional<TJob> waiting_;
