@@ -48,6 +48,8 @@ struct TBoardSize {
     {
         return cell.X >= 1 && cell.X <= Width && cell.Y >= 1 && cell.Y <= Height;
     }
+
+    friend bool operator==(TBoardSize, TBoardSize) = default;
 };
 
 // Column and row offsets of the six neighbours; odd columns stand half a cell
