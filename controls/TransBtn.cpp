@@ -1,6 +1,7 @@
 // The transparent glyph button: image building, painting and mouse handling.
 #include "controls/TransBtn.h"
 
+#include "controls/PointerCrossing.h"
 #include "shell/Canvas.h"
 
 #include <QApplication>
@@ -536,6 +537,7 @@ void TTransparentButton::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers
     if (!isEnabled() || mouseHeld_)
         return;
     mouseHeld_ = true;
+    followCrossings_ = mouseInside_;
     const QPointer<TTransparentButton> alive(this);
     if (OnMouseDown) {
         OnMouseDown(this, Button, Shift, X, Y);
@@ -626,7 +628,20 @@ void TTransparentButton::mouseMoveEvent(QMouseEvent* event)
 {
     event->accept();
     const QPoint at = event->position().toPoint();
+    const QPointer<TTransparentButton> alive(this);
     MouseMove(event->modifiers(), at.x(), at.y());
+    if (!alive || !mouseHeld_ || !followCrossings_ || !isEnabled())
+        return;
+    switch (CrossingWhilePressed(*this, at, mouseInside_)) {
+    case TCrossing::crEntered:
+        PointerEntered();
+        break;
+    case TCrossing::crLeft:
+        PointerLeft();
+        break;
+    case TCrossing::crNone:
+        break;
+    }
 }
 
 void TTransparentButton::mouseReleaseEvent(QMouseEvent* event)
@@ -650,8 +665,21 @@ void TTransparentButton::mouseReleaseEvent(QMouseEvent* event)
 void TTransparentButton::enterEvent(QEnterEvent* event)
 {
     QWidget::enterEvent(event);
-    if (!isEnabled())
-        return;
+    // Already known when a press made the crossing up.
+    if (isEnabled() && !mouseInside_)
+        PointerEntered();
+}
+
+void TTransparentButton::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    // The leave Qt delivers after a release outside was made up already.
+    if (isEnabled() && mouseInside_)
+        PointerLeft();
+}
+
+void TTransparentButton::PointerEntered()
+{
     mouseInside_ = true;
     const QPointer<TTransparentButton> alive(this);
     if (OnMouseEnter) {
@@ -663,11 +691,8 @@ void TTransparentButton::enterEvent(QEnterEvent* event)
         repaint();
 }
 
-void TTransparentButton::leaveEvent(QEvent* event)
+void TTransparentButton::PointerLeft()
 {
-    QWidget::leaveEvent(event);
-    if (!isEnabled())
-        return;
     mouseInside_ = false;
     const QPointer<TTransparentButton> alive(this);
     if (OnMouseExit) {

@@ -145,6 +145,8 @@ private:
     void DrawCaption(TCanvas& canvas);
     void DrawMasked(TCanvas& canvas, int x, int y, const TMaskedImage& image);
     void GrabAccelerator();
+    void PointerEntered();
+    void PointerLeft();
 
     bool autoGray_ = true;
     std::uint32_t borderWidth_ = 1;
@@ -170,6 +172,10 @@ private:
     // A left press is waiting for its release: the toolkit's click, kept apart
     // from mouseHeld_ because it follows the left button only.
     bool clickPending_ = false;
+    // The press began with the pointer known to be over the button: its
+    // crossings of the edge during the press are made up from the moves,
+    // which Qt sends in place of enter and leave then.
+    bool followCrossings_ = false;
     int acceleratorId_ = 0;
 
     QImage grayGlyph_;

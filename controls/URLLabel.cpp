@@ -1,6 +1,7 @@
 // The link label: colours by pointer state, open on release.
 #include "controls/URLLabel.h"
 
+#include "controls/PointerCrossing.h"
 #include "shell/Canvas.h"
 #include "shell/DesktopShell.h"
 
@@ -85,11 +86,16 @@ void TURLLabel::mouseMoveEvent(QMouseEvent* event)
     event->accept();
     if (event->buttons() == Qt::NoButton)
         return;
-    const bool inside = rect().contains(event->position().toPoint());
-    if (inside && !pointerInside_)
+    switch (CrossingWhilePressed(*this, event->position().toPoint(), pointerInside_)) {
+    case TCrossing::crEntered:
         PointerEntered();
-    else if (!inside && pointerInside_)
+        break;
+    case TCrossing::crLeft:
         PointerLeft();
+        break;
+    case TCrossing::crNone:
+        break;
+    }
 }
 
 void TURLLabel::mouseReleaseEvent(QMouseEvent* event)

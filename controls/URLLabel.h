@@ -58,8 +58,8 @@ private:
     bool linkPressed_ = false;
     TColor fontColor_ = clBlack;
 
-    // Qt sends no enter or leave while a button holds the mouse, but the
-    // colours must follow the pointer then too.
+    // Where the label believes the pointer is; during a press the crossings
+    // are made up from the moves (controls/PointerCrossing.h).
     bool pointerInside_ = false;
     // A left press that may still become a click.
     bool clickPending_ = false;

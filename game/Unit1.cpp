@@ -27,7 +27,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QScopeGuard>
 
+#include <algorithm>
 #include <chrono>
 
 // The start-up benchmark times the program to this line.
@@ -238,7 +240,8 @@ void TForm1::SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form
 void TForm1::FormCreate()
 {
     try {
-        LoadSettings(game_, [this](bool raised) { HexMap1->SetHex3d(raised); });
+        LoadSettings(game_, [this](bool raised) { HexMap1->SetHex3d(raised); },
+                     [](const QString& text) { ShowErrorMessage(text); });
     } catch (const std::exception& error) {
         ShowException(error);
     }
@@ -269,12 +272,13 @@ void TForm1::StartFirstGameAfterPaint()
         return;
     firstGameStarted_ = true;
     // Queued, so that the window is on screen before the effects are loaded
-    // and the first board is laid out.
+    // and the first board is laid out. A button pressed before that (the
+    // settings, say) finishes first, as a held Restart press would.
     QMetaObject::invokeMethod(
         this,
         [this] {
             PreloadSoundEffects();
-            RunSequence([this] { FormActivate(); });
+            PressButton(btRestart);
         },
         Qt::QueuedConnection);
 }
@@ -294,21 +298,78 @@ void TForm1::RunSequence(const std::function<void()>& sequence)
         sequence();
     } catch (...) {
         --sequenceDepth_;
+        QMetaObject::invokeMethod(this, &TForm1::RunHeldPresses, Qt::QueuedConnection);
         throw;
     }
-    if (--sequenceDepth_ == 0 && pendingAction_) {
-        auto action = std::move(pendingAction_);
-        pendingAction_ = nullptr;
-        action();
+    --sequenceDepth_;
+    RunHeldPresses();
+}
+
+void TForm1::PressButton(TButton button)
+{
+    if (closing_)
+        return;
+    // A second quit request while the question is up would only ask the
+    // same question again behind it.
+    if (button == btQuit && runningButton_ == btQuit)
+        return;
+    if (Busy() || !heldPresses_.empty()) {
+        if (std::find(heldPresses_.begin(), heldPresses_.end(), button) == heldPresses_.end())
+            heldPresses_.push_back(button);
+        return;
+    }
+    RunButtonHandler(button);
+    RunHeldPresses();
+}
+
+void TForm1::RunButtonHandler(TButton button)
+{
+    runningButton_ = button;
+    try {
+        RunButton(button);
+    } catch (...) {
+        runningButton_ = btNone;
+        // The failure is shown by the application; what was held still runs,
+        // once the event loop is back.
+        QMetaObject::invokeMethod(this, &TForm1::RunHeldPresses, Qt::QueuedConnection);
+        throw;
+    }
+    runningButton_ = btNone;
+}
+
+void TForm1::RunHeldPresses()
+{
+    // The outermost caller runs them; a handler ending inside that loop, or
+    // a sequence ending inside a handler, leaves them to it.
+    if (runningHeldPresses_ || Busy())
+        return;
+    runningHeldPresses_ = true;
+    const auto done = qScopeGuard([this] { runningHeldPresses_ = false; });
+    while (!heldPresses_.empty() && !closing_) {
+        const TButton next = heldPresses_.front();
+        heldPresses_.erase(heldPresses_.begin());
+        RunButtonHandler(next);
     }
 }
 
-void TForm1::RunWhenIdle(std::function<void()> action)
+void TForm1::RunButton(TButton button)
 {
-    if (SequenceRunning())
-        pendingAction_ = std::move(action);
-    else
-        action();
+    switch (button) {
+    case btRestart:
+        RunSequence([this] { FormActivate(); });
+        break;
+    case btHelp:
+        ShowHelpTopic(this, QStringLiteral("Zelvon.hlp"), QStringLiteral("IDH_1"));
+        break;
+    case btSettings:
+        ApplySetupDial();
+        break;
+    case btQuit:
+        AskToQuit();
+        break;
+    case btNone:
+        break;
+    }
 }
 
 void TForm1::FormActivate()
@@ -359,9 +420,10 @@ void TForm1::UpdateAccelerationStatus()
 
 void TForm1::SelectHex(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
 {
-    // A press that arrives while a board is being laid out or filled would
-    // act on a board that is about to change.
-    if (SequenceRunning())
+    // A press that arrives while a board is being laid out or filled, or
+    // while a button's window is still closing, would act on a board that
+    // is about to change.
+    if (Busy() || closing_)
         return;
     RunSequence([&] { logic_.SelectHex(x, y); });
 }
@@ -378,31 +440,59 @@ void TForm1::HexMap1MouseMove(Qt::MouseButton, Qt::KeyboardModifiers, int x, int
 
 void TForm1::Button1Click()
 {
-    RunWhenIdle([this] { RunSequence([this] { FormActivate(); }); });
+    PressButton(btRestart);
 }
 
 void TForm1::BitBtn1Click()
 {
-    RunWhenIdle([this] {
-        QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
-                             QString::fromUtf8("Opravdu chcete ukončit program?"), QMessageBox::NoButton, this);
-        QAbstractButton* yes = question.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-        question.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
-        question.exec();
-        if (question.clickedButton() != yes)
-            return;
-        if (aboutBox_)
-            aboutBox_->exec();
-        try {
-            SaveSettings(game_, HexMap1->Hex3d());
-        } catch (const std::exception& error) {
-            // Reported, but the players still get to leave: the window has
-            // no other way out.
-            ShowException(error);
-        }
-        closing_ = true;
-        close();
-    });
+    PressButton(btQuit);
+}
+
+void TForm1::BitBtn2Click()
+{
+    PressButton(btSettings);
+}
+
+void TForm1::BitBtn4Click()
+{
+    PressButton(btHelp);
+}
+
+void TForm1::AskToQuit()
+{
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Confirm"),
+                         QString::fromUtf8("Opravdu chcete ukončit program?"), QMessageBox::NoButton, this);
+    QAbstractButton* yes = question.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    question.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    question.exec();
+    if (question.clickedButton() != yes)
+        return;
+    if (aboutBox_)
+        aboutBox_->exec();
+    try {
+        SaveSettings(game_, HexMap1->Hex3d());
+    } catch (const std::exception& error) {
+        // Reported, but the players still get to leave: the window has
+        // no other way out.
+        ShowException(error);
+    }
+    Quit();
+}
+
+void TForm1::Quit()
+{
+    closing_ = true;
+    heldPresses_.clear();
+    Timer1.stop();
+    // The program's other windows go with this one, the help among them.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow() && child->isVisible())
+            child->close();
+    close();
+    // Ends every event loop that is running, a modal box's nested in the
+    // program's included, and with the outermost the program; loops that
+    // would start on the way out return at once.
+    QCoreApplication::exit(0);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -411,36 +501,32 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // A close request from the desktop takes the Konec path with its question.
+    // A close request from the desktop takes the Konec path with its
+    // question, from the event loop rather than from inside the request.
     event->ignore();
     QMetaObject::invokeMethod(this, &TForm1::BitBtn1Click, Qt::QueuedConnection);
 }
 
-void TForm1::BitBtn2Click()
+void TForm1::ApplySetupDial()
 {
-    RunWhenIdle([this] {
-        if (!setupDial_)
-            return;
-        game_.RestartNeeded = 0;
-        setupDial_->exec();
-        // A failed music step is reported; the rest is applied all the same.
-        music_->ApplyMusicEnabled();
-        if (setupDial_->CheckBox9->isChecked() != HexMap1->Hex3d()) {
-            HexMap1->SetHex3d(setupDial_->CheckBox9->isChecked());
-            ForEachCell(game_.Size(), [&](TPoint cell) {
-                if (game_.GameBoard[cell] != clGray)
-                    HexMap1->ColorHex(game_.GameBoard[cell], TBrushStyle::bsSolid, cell);
-            });
-        }
-        UpdateAccelerationStatus();
-        if (game_.RestartNeeded)
-            RunSequence([this] { FormActivate(); });
-    });
-}
-
-void TForm1::BitBtn4Click()
-{
-    ShowHelpTopic(this, QStringLiteral("Zelvon.hlp"), QStringLiteral("IDH_1"));
+    if (!setupDial_)
+        return;
+    game_.RestartNeeded = 0;
+    // What this showing decided, read before anything else can run.
+    const bool accepted = setupDial_->exec() == QDialog::Accepted;
+    const bool restart = accepted && game_.RestartNeeded == 1;
+    // A failed music step is reported; the rest is applied all the same.
+    music_->ApplyMusicEnabled();
+    if (setupDial_->CheckBox9->isChecked() != HexMap1->Hex3d()) {
+        HexMap1->SetHex3d(setupDial_->CheckBox9->isChecked());
+        ForEachCell(game_.Size(), [&](TPoint cell) {
+            if (game_.GameBoard[cell] != clGray)
+                HexMap1->ColorHex(game_.GameBoard[cell], TBrushStyle::bsSolid, cell);
+        });
+    }
+    UpdateAccelerationStatus();
+    if (restart)
+        RunSequence([this] { FormActivate(); });
 }
 
 void TForm1::Timer1Timer()

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -51,6 +52,10 @@ public:
     // True while a paced sequence (the set-up of a board, a move with its
     // fill) runs; board presses are ignored and button actions wait for it.
     bool SequenceRunning() const { return sequenceDepth_ > 0; }
+    // True while a paced sequence or a button's handler (with the modal
+    // windows it opened) runs. Button presses that arrive then are held and
+    // run afterwards, in the order they came.
+    bool Busy() const { return SequenceRunning() || runningButton_ != btNone; }
 
     // Controls, named as the players' documentation names them.
     QScrollArea* ScrollBox1 = nullptr;
@@ -104,10 +109,22 @@ private:
     void FitScrollBox();
     void StartFirstGameAfterPaint();
 
-    // Runs a paced sequence; a button action that arrived meanwhile runs
-    // when the outermost one has finished.
+    // The buttons' handlers proper; the click handlers above hand them to
+    // PressButton.
+    enum TButton { btNone, btRestart, btHelp, btSettings, btQuit };
+    void RunButton(TButton button);
+    void ApplySetupDial();
+    void AskToQuit();
+    void Quit();
+
+    // Runs a button's handler now, or holds the press while something else
+    // is in progress; the same button held twice counts once.
+    void PressButton(TButton button);
+    void RunButtonHandler(TButton button);
+    // Runs the held presses in order once nothing is in progress any more.
+    void RunHeldPresses();
+    // Runs a paced sequence; held presses run when the outermost one ends.
     void RunSequence(const std::function<void()>& sequence);
-    void RunWhenIdle(std::function<void()> action);
 
     TGameState game_;
     TGameLogic logic_{game_, *this};
@@ -121,5 +138,7 @@ private:
     bool firstGameStarted_ = false;
     bool closing_ = false;
     int sequenceDepth_ = 0;
-    std::function<void()> pendingAction_;
+    TButton runningButton_ = btNone;
+    std::vector<TButton> heldPresses_;
+    bool runningHeldPresses_ = false;
 };

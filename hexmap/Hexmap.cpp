@@ -312,8 +312,7 @@ void THexMap::LoadMapImage()
     QImageReader reader(mapImageName_);
     QImage loaded = reader.read();
     if (loaded.isNull())
-        throw Exception(QStringLiteral("Cannot load the background image \"%1\": %2.")
-                            .arg(mapImageName_, reader.errorString()));
+        throw Exception(QString::fromUtf8("Obrázek pozadí „%1“ nelze načíst.").arg(mapImageName_));
     mapImage_ = loaded.convertToFormat(QImage::Format_RGB32);
 }
 

@@ -38,7 +38,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         ShowException(error);
     } catch (...) {
-        ShowErrorMessage(QStringLiteral("Unknown error"));
+        ShowErrorMessage(QString::fromUtf8("Nastala neznámá chyba."));
     }
     return false;
 }
@@ -57,7 +57,7 @@ void ShowException(const std::exception& error)
     if (const auto* own = dynamic_cast<const Exception*>(&error))
         ShowErrorMessage(own->Message);
     else
-        ShowErrorMessage(QString::fromUtf8(error.what()));
+        ShowErrorMessage(QString::fromUtf8("Nastala neočekávaná chyba (%1).").arg(QString::fromUtf8(error.what())));
 }
 
 void SetErrorReporter(ErrorReporter reporter)

@@ -1,3 +1,4 @@
+// Where the data files are found (see DataFiles.h).
 #include "shell/DataFiles.h"
 
 #include <QCoreApplication>
@@ -36,4 +37,21 @@ QString DataFilePath(const QString& name)
 void SetDataDirectories(const QStringList& directories)
 {
     OverrideDirectories() = directories;
+}
+
+QString QuotedPath(const QString& path)
+{
+    return QString::fromUtf8("„%1“").arg(QDir::toNativeSeparators(path));
+}
+
+QString UnreadableReason(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString::fromUtf8("soubor neexistuje");
+    if (info.isDir())
+        return QString::fromUtf8("je to složka");
+    if (!info.isReadable())
+        return QString::fromUtf8("chybí oprávnění ke čtení");
+    return QString::fromUtf8("soubor nelze číst");
 }

@@ -15,3 +15,8 @@ QStringList DataDirectories();
 
 // Tests point the search elsewhere; an empty list restores the default.
 void SetDataDirectories(const QStringList& directories);
+
+// For the players' messages, in Czech: a path as the desktop writes it, in
+// quotes, and why a file cannot be opened for reading.
+QString QuotedPath(const QString& path);
+QString UnreadableReason(const QString& path);

@@ -11,7 +11,6 @@
 #include "shell/Exception.h"
 #include "shell/MidiFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -38,11 +37,6 @@ void SilenceFluidSynthLog()
         for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
             fluid_set_log_function(level, [](int, const char*, void*) {}, nullptr);
     });
-}
-
-QString Quoted(const QString& path)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace
@@ -121,8 +115,10 @@ struct TFluidSynthPlayer::TImpl {
 
     Exception SoundFontError() const
     {
-        return Exception(QStringLiteral("Music cannot be played: the General MIDI sound font %1 cannot be loaded.")
-                             .arg(SoundFont.isEmpty() ? QStringLiteral("(none found)") : Quoted(SoundFont)));
+        if (SoundFont.isEmpty())
+            return Exception(QString::fromUtf8("Hudbu nelze přehrát: chybí zvuková banka General MIDI (soubor .sf2)."));
+        return Exception(QString::fromUtf8("Hudbu nelze přehrát: zvukovou banku General MIDI %1 nelze načíst.")
+                             .arg(QuotedPath(SoundFont)));
     }
 
     // Made once per run, when music first has to play, without waiting for
@@ -290,19 +286,20 @@ void TFluidSynthPlayer::Open(const QString& fileName)
 
     QFile file(fileName);
     if (!file.exists())
-        throw Exception(QStringLiteral("Cannot open the music file %1: the file does not exist.").arg(Quoted(fileName)));
+        throw Exception(QString::fromUtf8("Hudební soubor %1 neexistuje.").arg(QuotedPath(fileName)));
     if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("Cannot open the music file %1: %2.").arg(Quoted(fileName), file.errorString()));
+        throw Exception(QString::fromUtf8("Hudební soubor %1 nelze otevřít: %2.")
+                            .arg(QuotedPath(fileName), UnreadableReason(fileName)));
     if (file.size() > MaxMidiFileSize)
-        throw Exception(QStringLiteral("The music file %1 cannot be played: it is too large to be a MIDI file.")
-                            .arg(Quoted(fileName)));
+        throw Exception(QString::fromUtf8("Hudební soubor %1 nelze přehrát: na soubor MIDI je příliš velký.")
+                            .arg(QuotedPath(fileName)));
     const QByteArray data = file.readAll();
     TMidiFileInfo info;
     try {
         info = ReadMidiFile(data);
     } catch (const Exception& error) {
         throw Exception(
-            QStringLiteral("The music file %1 cannot be played: %2.").arg(Quoted(fileName), error.Message));
+            QString::fromUtf8("Hudební soubor %1 nelze přehrát: %2.").arg(QuotedPath(fileName), error.Message));
     }
 
     d->Data = data;

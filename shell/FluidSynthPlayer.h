@@ -57,4 +57,4 @@ private:
 
 // The reason given when no sound output can be made.
 inline const QString NoSoundOutputText =
-    QStringLiteral("Music cannot be played: no sound output device is available.");
+    QString::fromUtf8("Hudbu nelze přehrát: není k dispozici žádné zvukové zařízení.");

@@ -3,9 +3,9 @@
 // decoder, which turns the failure into an `Exception`.
 #include "shell/JpegImage.h"
 
+#include "shell/DataFiles.h"
 #include "shell/Exception.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <csetjmp>
@@ -24,8 +24,6 @@ constexpr long MaxJpegWorkingMemory = 512L * 1024 * 1024;
 struct TJpegErrors {
     jpeg_error_mgr Manager; // first member: libjpeg hands back a pointer to it
     std::jmp_buf Jump;
-    char Error[JMSG_LENGTH_MAX];
-    char FirstWarning[JMSG_LENGTH_MAX];
 };
 
 TJpegErrors* ErrorsOf(j_common_ptr info)
@@ -35,20 +33,16 @@ TJpegErrors* ErrorsOf(j_common_ptr info)
 
 [[noreturn]] void ErrorExit(j_common_ptr info)
 {
-    TJpegErrors* errors = ErrorsOf(info);
-    (*info->err->format_message)(info, errors->Error);
-    std::longjmp(errors->Jump, 1);
+    std::longjmp(ErrorsOf(info)->Jump, 1);
 }
 
-// Warnings are counted and the first one kept for the message; trace
-// messages (level >= 0) are dropped. Nothing reaches stderr.
+// Warnings (a damaged picture) are counted; trace messages (level >= 0)
+// are dropped. Nothing reaches stderr: the library's English texts are not
+// the players' language, the program says what went wrong itself.
 void EmitMessage(j_common_ptr info, int level)
 {
     if (level >= 0)
         return;
-    TJpegErrors* errors = ErrorsOf(info);
-    if (info->err->num_warnings == 0)
-        (*info->err->format_message)(info, errors->FirstWarning);
     ++info->err->num_warnings;
 }
 
@@ -128,19 +122,15 @@ void DecodeStream(const unsigned char* bytes, unsigned long size, QImage* image,
         result->Failure = TDecodeFailure::Damaged;
 }
 
-QString Quoted(const QString& name)
-{
-    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(name));
-}
 
 } // namespace
 
 QImage DecodeJpeg(const QByteArray& data, const QString& name)
 {
     if (data.isEmpty())
-        throw Exception(QStringLiteral("The file %1 is not a valid JPEG picture (the file is empty).").arg(Quoted(name)));
+        throw Exception(QString::fromUtf8("Soubor %1 není platný obrázek JPEG: je prázdný.").arg(QuotedPath(name)));
     if (data.size() > MaxJpegFileSize)
-        throw Exception(QStringLiteral("The JPEG picture %1 is too large (%2 bytes).").arg(Quoted(name)).arg(data.size()));
+        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je příliš velký (%2 bajtů).").arg(QuotedPath(name)).arg(data.size()));
 
     TJpegErrors errors {};
     TDecodeResult result;
@@ -152,35 +142,31 @@ QImage DecodeJpeg(const QByteArray& data, const QString& name)
     case TDecodeFailure::None:
         return image;
     case TDecodeFailure::Invalid:
-        throw Exception(QStringLiteral("The file %1 is not a valid JPEG picture (%2).")
-                            .arg(Quoted(name), QString::fromLocal8Bit(errors.Error)));
+        throw Exception(QString::fromUtf8("Soubor %1 není platný obrázek JPEG.").arg(QuotedPath(name)));
     case TDecodeFailure::Damaged:
-        throw Exception(QStringLiteral("The JPEG picture %1 is damaged (%2).")
-                            .arg(Quoted(name), errors.FirstWarning[0] != '\0'
-                                                   ? QString::fromLocal8Bit(errors.FirstWarning)
-                                                   : QStringLiteral("unexpected image format")));
+        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je poškozený.").arg(QuotedPath(name)));
     case TDecodeFailure::TooLarge:
-        throw Exception(QStringLiteral("The JPEG picture %1 is too large (%2 x %3 pixels, at most %4 x %4).")
-                            .arg(Quoted(name))
+        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je příliš velký (%2 × %3 pixelů, nejvýše %4 × %4).")
+                            .arg(QuotedPath(name))
                             .arg(result.Width)
                             .arg(result.Height)
                             .arg(MaxJpegSide));
     case TDecodeFailure::NoMemory:
         break;
     }
-    throw Exception(QStringLiteral("Not enough memory to decode the JPEG picture %1.").arg(Quoted(name)));
+    throw Exception(QString::fromUtf8("Na obrázek JPEG %1 není dost paměti.").arg(QuotedPath(name)));
 }
 
 QImage LoadJpeg(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Exception(QStringLiteral("Cannot open file %1. %2").arg(Quoted(path), file.errorString()));
+        throw Exception(QString::fromUtf8("Soubor %1 nelze otevřít: %2.").arg(QuotedPath(path), UnreadableReason(path)));
     if (file.size() > MaxJpegFileSize)
-        throw Exception(QStringLiteral("The JPEG picture %1 is too large (%2 bytes).").arg(Quoted(path)).arg(file.size()));
+        throw Exception(QString::fromUtf8("Obrázek JPEG %1 je příliš velký (%2 bajtů).").arg(QuotedPath(path)).arg(file.size()));
     // Bounded read: a device file can claim size 0 and never end.
     const QByteArray data = file.read(MaxJpegFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        throw Exception(QStringLiteral("Cannot read file %1. %2").arg(Quoted(path), file.errorString()));
+        throw Exception(QString::fromUtf8("Soubor %1 nelze přečíst.").arg(QuotedPath(path)));
     return DecodeJpeg(data, path);
 }

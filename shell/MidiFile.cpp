@@ -26,7 +26,7 @@ public:
     std::uint8_t Byte(const char* what)
     {
         if (at_ >= end_)
-            throw Exception(QString::fromLatin1(what));
+            throw Exception(QString::fromUtf8(what));
         return static_cast<std::uint8_t>(data_[at_++]);
     }
 
@@ -48,13 +48,13 @@ public:
             if (!(byte & 0x80))
                 return value;
         }
-        throw Exception(QString::fromLatin1(what));
+        throw Exception(QString::fromUtf8(what));
     }
 
     void Skip(std::uint32_t count, const char* what)
     {
         if (count > static_cast<std::uint64_t>(end_ - at_))
-            throw Exception(QString::fromLatin1(what));
+            throw Exception(QString::fromUtf8(what));
         at_ += count;
     }
 
@@ -66,14 +66,14 @@ private:
 
 void ReadTrack(TReader& reader, int trackNumber, TMidiFileInfo& info)
 {
-    const QByteArray truncated = "truncated track " + QByteArray::number(trackNumber);
+    const QByteArray truncated = "stopa " + QByteArray::number(trackNumber) + " je useknutá";
     const char* damaged = truncated.constData();
     std::int64_t tick = 0;
     std::uint8_t runningStatus = 0;
     while (!reader.AtEnd()) {
         tick += reader.VariableLength(damaged);
         if (tick > MaxTick)
-            throw Exception(QStringLiteral("track %1 is too long").arg(trackNumber));
+            throw Exception(QString::fromUtf8("stopa %1 je příliš dlouhá").arg(trackNumber));
         info.LastTick = std::max(info.LastTick, tick);
 
         std::uint8_t status = reader.Byte(damaged);
@@ -81,7 +81,7 @@ void ReadTrack(TReader& reader, int trackNumber, TMidiFileInfo& info)
         if (status < 0x80) {
             // A data byte where a status byte belongs: running status.
             if (runningStatus == 0)
-                throw Exception(QStringLiteral("data without a status byte in track %1").arg(trackNumber));
+                throw Exception(QString::fromUtf8("data bez stavového bajtu ve stopě %1").arg(trackNumber));
             first = status;
             status = runningStatus;
         } else if (status < 0xF0) {
@@ -94,7 +94,7 @@ void ReadTrack(TReader& reader, int trackNumber, TMidiFileInfo& info)
             const bool oneDataByte = kind == 0xC0 || kind == 0xD0;
             const std::uint8_t second = oneDataByte ? 0 : reader.Byte(damaged);
             if (first >= 0x80 || second >= 0x80)
-                throw Exception(QStringLiteral("bad data byte in track %1").arg(trackNumber));
+                throw Exception(QString::fromUtf8("chybný datový bajt ve stopě %1").arg(trackNumber));
             if (kind == 0x90 && second > 0) {
                 ++info.NoteCount;
                 info.NoteChannels |= std::uint16_t(1u << (status & 0x0F));
@@ -113,13 +113,13 @@ void ReadTrack(TReader& reader, int trackNumber, TMidiFileInfo& info)
             if (type == 0x51 && length == 3) {
                 const std::uint32_t microseconds = reader.BigEndian(3, damaged);
                 if (microseconds == 0)
-                    throw Exception(QStringLiteral("zero tempo in track %1").arg(trackNumber));
+                    throw Exception(QString::fromUtf8("nulové tempo ve stopě %1").arg(trackNumber));
                 info.Tempos.push_back({tick, microseconds});
             } else {
                 reader.Skip(length, damaged);
             }
         } else {
-            throw Exception(QStringLiteral("bad event in track %1").arg(trackNumber));
+            throw Exception(QString::fromUtf8("chybná událost ve stopě %1").arg(trackNumber));
         }
     }
 }
@@ -145,43 +145,43 @@ TMidiFileInfo ReadMidiFile(const QByteArray& data)
 {
     TReader reader(data, 0, data.size());
     if (data.size() < 14 || !data.startsWith("MThd"))
-        throw Exception(QStringLiteral("not a MIDI file"));
+        throw Exception(QString::fromUtf8("není to soubor MIDI"));
     reader.Skip(4, "");
-    const std::uint32_t headerLength = reader.BigEndian(4, "truncated header");
+    const std::uint32_t headerLength = reader.BigEndian(4, "hlavička je useknutá");
     if (headerLength < 6)
-        throw Exception(QStringLiteral("damaged header"));
+        throw Exception(QString::fromUtf8("hlavička je poškozená"));
 
     TMidiFileInfo info;
-    info.Format = static_cast<int>(reader.BigEndian(2, "truncated header"));
-    info.TrackCount = static_cast<int>(reader.BigEndian(2, "truncated header"));
-    const std::uint32_t division = reader.BigEndian(2, "truncated header");
-    reader.Skip(headerLength - 6, "truncated header");
+    info.Format = static_cast<int>(reader.BigEndian(2, "hlavička je useknutá"));
+    info.TrackCount = static_cast<int>(reader.BigEndian(2, "hlavička je useknutá"));
+    const std::uint32_t division = reader.BigEndian(2, "hlavička je useknutá");
+    reader.Skip(headerLength - 6, "hlavička je useknutá");
     if (info.Format > 2)
-        throw Exception(QStringLiteral("unknown MIDI file format %1").arg(info.Format));
+        throw Exception(QString::fromUtf8("neznámý formát souboru MIDI %1").arg(info.Format));
     if (info.TrackCount == 0)
-        throw Exception(QStringLiteral("no tracks"));
+        throw Exception(QString::fromUtf8("neobsahuje žádnou stopu"));
     if (division & 0x8000)
-        throw Exception(QStringLiteral("SMPTE time division, which is not supported"));
+        throw Exception(QString::fromUtf8("časové dělení SMPTE není podporováno"));
     if (division == 0)
-        throw Exception(QStringLiteral("zero time division"));
+        throw Exception(QString::fromUtf8("nulové časové dělení"));
     info.TicksPerQuarter = static_cast<int>(division);
 
     int tracksRead = 0;
     while (tracksRead < info.TrackCount) {
         if (reader.AtEnd())
-            throw Exception(QStringLiteral("track %1 is missing").arg(tracksRead + 1));
+            throw Exception(QString::fromUtf8("chybí stopa %1").arg(tracksRead + 1));
         const qsizetype chunkStart = reader.Offset();
         const QByteArray id = data.mid(chunkStart, 4);
-        reader.Skip(4, "truncated chunk");
-        const std::uint32_t length = reader.BigEndian(4, "truncated chunk");
+        reader.Skip(4, "blok dat je useknutý");
+        const std::uint32_t length = reader.BigEndian(4, "blok dat je useknutý");
         if (length > static_cast<std::uint64_t>(data.size() - reader.Offset()))
-            throw Exception(QStringLiteral("truncated track %1").arg(tracksRead + 1));
+            throw Exception(QString::fromUtf8("stopa %1 je useknutá").arg(tracksRead + 1));
         if (id == "MTrk") {
             TReader track(data, reader.Offset(), reader.Offset() + length);
             ReadTrack(track, ++tracksRead, info);
         }
         // Chunks of other kinds are skipped, as the format asks of readers.
-        reader.Skip(length, "truncated chunk");
+        reader.Skip(length, "blok dat je useknutý");
     }
 
     std::stable_sort(info.Tempos.begin(), info.Tempos.end(),
@@ -189,6 +189,6 @@ TMidiFileInfo ReadMidiFile(const QByteArray& data)
     if (info.Tempos.empty() || info.Tempos.front().Tick != 0)
         info.Tempos.insert(info.Tempos.begin(), TMidiTempoChange{});
     if (info.LengthMs() > std::numeric_limits<int>::max())
-        throw Exception(QStringLiteral("too long"));
+        throw Exception(QString::fromUtf8("skladba je příliš dlouhá"));
     return info;
 }

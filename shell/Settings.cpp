@@ -4,14 +4,21 @@
 #include "game/GameState.h"
 #include "shell/Exception.h"
 
-#include <QByteArrayView>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QVariant>
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -26,6 +33,17 @@ constexpr bool StoreIsIniFile = false;
 constexpr bool StoreIsIniFile = true;
 #endif
 
+// A temporary file of a save that was cut off is this old at least before
+// the next save removes it.
+constexpr qint64 AbandonedAfterSeconds = 10 * 60;
+// How long a save waits for another one (of another copy of the program),
+// and how old a lock must be to count as left by a save that was cut off.
+// A save holds it for milliseconds; one cut off between making the lock
+// file and writing its owner into it leaves a lock that only its age tells
+// apart, and QSettings alone would wait half a minute for that.
+constexpr int LockWaitMs = 5000;
+constexpr int StaleLockMs = 2000;
+
 // One opening of the store, like one opening of the registry key. Fallbacks
 // are off: the key of the application in the user's store is the only place
 // read, never an organisation-wide or system-wide file.
@@ -36,6 +54,15 @@ public:
     {
         setFallbacksEnabled(false);
     }
+
+    // Where QSettings keeps the INI file, found without opening it:
+    // QSettings reads the file as soon as it is made, and would wait forever
+    // on a named pipe put in its place.
+    static QString Path()
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            + QStringLiteral("/Brantek/Zelvon.conf");
+    }
 };
 
 [[noreturn]] void FailWrite(const QString& name)
@@ -43,83 +70,248 @@ public:
     throw Exception(QStringLiteral("Failed to set data for '%1'").arg(name));
 }
 
+QString Shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+enum class TFileState { Missing, Readable, NotAFile, Unreadable };
+
+// Looks at the store file before QSettings touches it: QSettings would wait
+// forever on a named pipe and treat an unreadable file as empty.
+TFileState StoreFileState(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return TFileState::Missing;
+    if (!info.isFile())
+        return TFileState::NotAFile;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? TFileState::Readable : TFileState::Unreadable;
+}
+
+// The state of the store as far as reading goes: a missing or readable file,
+// or the registry, count as readable.
+TFileState StoreState()
+{
+    if constexpr (StoreIsIniFile)
+        return StoreFileState(TStore::Path());
+    return TFileState::Readable;
+}
+
 // A first run leaves the empty store behind, as opening a missing registry
 // key creates it. Failing to create it changes nothing: the defaults serve.
 void CreateStoreFile(const QString& path)
 {
-    if (QFileInfo::exists(path))
-        return;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     (void)file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
 }
 
-bool IsBlank(char ch)
+// The names of our own values: everything a save writes.
+QStringList OwnNames()
 {
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f' || ch == '\v';
+    QStringList names;
+    for (const auto& value : SettingsToSave(TGameState{}, true))
+        names << value.first;
+    return names;
 }
 
-// Whether the INI text holds a line that is neither blank, a comment, a
-// section header nor a key=value pair. Qt reads past such a line, but its
-// rewrite on the next save drops it, and with it whatever the user meant by
-// it. Lines split as Qt's reader splits them: a backslash or an open quote
-// carries a line break, and ';' outside quotes starts a comment. A leading
-// UTF-8 byte-order mark is no damage (Qt flags it, reads past it, and nothing
-// but the mark is lost by a rewrite).
-bool HasUnreadableLine(QByteArrayView data)
+// A value of ours that the program cannot have written. Every text we write
+// is one line; a line break in one means the reader ran on past its end (an
+// unclosed quote takes every line after it), so the values that followed
+// are lost inside it.
+bool IsBrokenValue(const QVariant& value)
 {
-    if (data.startsWith("\xEF\xBB\xBF"))
-        data = data.sliced(3);
-    const qsizetype size = data.size();
-    qsizetype i = 0;
-    while (i < size) {
-        while (i < size && IsBlank(data[i]))
-            ++i;
-        if (i == size)
-            break;
-        const char first = data[i];
-        bool inQuotes = false;
-        bool hasEquals = false;
-        for (; i < size; ++i) {
-            const char ch = data[i];
-            if (ch == '\\') {
-                // The escaped character belongs to the line, a line break
-                // (either order of CR and LF) included.
-                if (i + 2 < size && ((data[i + 1] == '\r' && data[i + 2] == '\n') || (data[i + 1] == '\n' && data[i + 2] == '\r')))
-                    ++i;
-                ++i;
-            } else if (ch == '"') {
-                inQuotes = !inQuotes;
-            } else if (inQuotes) {
-                continue;
-            } else if (ch == '\n' || ch == '\r') {
-                break;
-            } else if (ch == ';') {
-                while (i < size && data[i] != '\n' && data[i] != '\r')
-                    ++i;
-                break;
-            } else if (ch == '=') {
-                hasEquals = true;
+    if (value.typeId() != QMetaType::QString)
+        return false;
+    const QString text = value.toString();
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+// Whether `store`, read whole, is what a save can safely replace. Qt parses
+// sections only when asked, and reports a malformed line only then.
+bool ReadsCleanly(TStore& store)
+{
+    (void)store.allKeys();
+    if (store.status() != QSettings::NoError)
+        return false;
+    const QStringList names = OwnNames();
+    return std::none_of(names.begin(), names.end(), [&](const QString& name) { return IsBrokenValue(store.value(name)); });
+}
+
+// The value's text, as a registry string is read: up to its first NUL.
+// Qt turns "1, 2" into a list, "@ByteArray(...)" into bytes and a damaged
+// "@Variant(...)" into an invalid value: none is the text we wrote.
+QString SettingText(const QString& name, const std::optional<QVariant>& value, const QString& defaultText)
+{
+    if (!value)
+        return defaultText;
+    if (value->typeId() != QMetaType::QString)
+        throw Exception(QStringLiteral("Invalid data type for '%1'").arg(name));
+    QString text = value->toString();
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    if (nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
+// "Zelvon.conf.poskozeny", or the first free numbered name after it; the
+// file keeps the user's text for them to look at or put back.
+QString MoveAside(const QString& path)
+{
+    for (int number = 0; number < 1000; ++number) {
+        QString target = path + QStringLiteral(".poskozeny");
+        if (number > 0)
+            target += QStringLiteral(".%1").arg(number);
+        const QFileInfo info(target);
+        if (info.exists() || info.isSymLink())
+            continue;
+        // Refuses to replace an existing file, so a race only costs a number.
+        if (QFile::rename(path, target))
+            return target;
+        if (QFileInfo::exists(target))
+            continue;
+        return {};
+    }
+    return {};
+}
+
+// The values of ours in a store, read once. A damaged file is moved aside
+// and only what still reads cleanly is kept.
+QHash<QString, QVariant> ReadStoreForLoad(const TSettingsNotice& notice)
+{
+    const auto tell = [&](const QString& text) {
+        if (notice)
+            notice(text);
+    };
+    QHash<QString, QVariant> values;
+    const TFileState state = StoreState();
+    if constexpr (StoreIsIniFile) {
+        const QString path = TStore::Path();
+        if (state == TFileState::Missing) {
+            CreateStoreFile(path);
+            return values;
+        }
+        if (state != TFileState::Readable) {
+            tell(QString::fromUtf8("Soubor s nastavením „%1“ nelze přečíst (%2). Hra použije výchozí nastavení.")
+                     .arg(Shown(path), state == TFileState::NotAFile ? QString::fromUtf8("není to obyčejný soubor")
+                                                                     : QString::fromUtf8("chybí oprávnění ke čtení")));
+            return values;
+        }
+    }
+
+    TStore store;
+    const bool clean = ReadsCleanly(store);
+    for (const QString& name : OwnNames()) {
+        if (!store.contains(name))
+            continue;
+        const QVariant value = store.value(name);
+        if (!IsBrokenValue(value))
+            values.insert(name, value);
+    }
+    if constexpr (StoreIsIniFile) {
+        if (!clean) {
+            const QString path = TStore::Path();
+            const QString aside = MoveAside(path);
+            if (aside.isEmpty()) {
+                tell(QString::fromUtf8("Soubor s nastavením „%1“ je poškozený a nepodařilo se ho odložit stranou. "
+                                       "Hra použije, co z něj šlo přečíst, a do souboru nic neuloží.")
+                         .arg(Shown(path)));
+            } else {
+                tell(QString::fromUtf8("Soubor s nastavením „%1“ byl poškozený, hra ho proto odložila jako „%2“. "
+                                       "Použije, co z něj šlo přečíst, ostatní nastavení budou výchozí; "
+                                       "při ukončení uloží nový soubor.")
+                         .arg(Shown(path), Shown(aside)));
             }
         }
-        if (first != ';' && first != '[' && !hasEquals)
-            return true;
     }
-    return false;
+    return values;
 }
 
-// Whether a rewrite of the store file keeps everything the file says. A file
-// that exists but cannot be read counts as damaged: Qt would treat it as
-// empty and replace it with our few values.
-bool RewriteLosesNothing(const QString& path)
+// A save that was cut off leaves its temporary files beside the store: the
+// new store ("Zelvon.conf.XXXXXX"), and QSettings' own temporary file and
+// lock for it. The caller holds the store's lock, so no save is under way,
+// in this program or another copy of it; an old one is surely abandoned.
+void RemoveAbandonedTemporaryFiles(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return true; // nothing to lose; a folder in the way fails the write itself
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QFileInfo store(path);
+    const QRegularExpression temporary(QStringLiteral("^%1\\.[A-Za-z0-9]{6}(\\.[A-Za-z0-9]{6}|\\.lock)?$")
+                                           .arg(QRegularExpression::escape(store.fileName())));
+    const QDateTime abandoned = QDateTime::currentDateTime().addSecs(-AbandonedAfterSeconds);
+    const QFileInfoList candidates = QDir(store.absolutePath())
+                                         .entryInfoList({store.fileName() + QStringLiteral(".*")},
+                                                        QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& candidate : candidates) {
+        if (temporary.match(candidate.fileName()).hasMatch() && !candidate.isSymLink()
+            && candidate.lastModified() < abandoned)
+            QFile::remove(candidate.absoluteFilePath());
+    }
+}
+
+// QSettings knows a file it has read by its size and time; a new store of
+// the same size written in the same millisecond as the one it replaces would
+// be taken for the old one by every later read of this program.
+void KeepTimeAhead(const QString& temporaryPath, const QString& path)
+{
+    const QFileInfo old(path);
+    if (!old.exists())
+        return;
+    const QDateTime before = old.lastModified();
+    if (QFileInfo(temporaryPath).lastModified() > before)
+        return;
+    QFile file(temporaryPath);
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+}
+
+// Writes the store's values with `values` changed into a new file beside it
+// and renames that over the store: a save that is refused or cut off leaves
+// the old file whole. The store itself is never written in place, so
+// QSettings' memory of it never holds a refused value either.
+bool ReplaceStoreFile(const QString& path, const TSettingValues& values)
+{
+    // One writer at a time: QSettings in other copies of the program takes
+    // the same lock.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(StaleLockMs);
+    if (!lock.tryLock(LockWaitMs))
         return false;
-    return !HasUnreadableLine(file.readAll());
+    RemoveAbandonedTemporaryFiles(path);
+
+    QList<std::pair<QString, QVariant>> kept;
+    {
+        TStore current;
+        if (!ReadsCleanly(current))
+            return false;
+        for (const QString& key : current.allKeys())
+            kept << std::pair(key, current.value(key));
+    }
+
+    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX"));
+    if (!temporary.open())
+        return false;
+    const QString temporaryPath = temporary.fileName();
+    temporary.close();
+    {
+        QSettings writer(temporaryPath, QSettings::IniFormat);
+        for (const auto& [key, value] : kept)
+            writer.setValue(key, value);
+        for (const auto& [name, text] : values)
+            writer.setValue(name, text);
+        // QSettings writes through a file of its own and a rename, flushed
+        // to the disk first.
+        writer.sync();
+        if (writer.status() != QSettings::NoError)
+            return false;
+    }
+    if (QFileInfo::exists(path))
+        QFile::setPermissions(temporaryPath, QFileInfo(path).permissions());
+    KeepTimeAhead(temporaryPath, path);
+    if (std::rename(QFile::encodeName(temporaryPath).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temporary.setAutoRemove(false);
+    return true;
 }
 
 // A board size is a decimal integer with an optional sign. Any such number is
@@ -151,53 +343,47 @@ std::uint8_t BoardSizeFromSetting(const QString& text)
 
 QString ReadSetting(const QString& name, const QString& defaultText)
 {
-    TStore store;
-    if constexpr (StoreIsIniFile)
-        CreateStoreFile(store.fileName());
-    // An unreadable store reads as an empty one: the defaults serve, and
-    // WriteSetting refuses to overwrite what it could not read.
-    if (!store.contains(name))
+    const TFileState state = StoreState();
+    if (state == TFileState::Missing)
+        CreateStoreFile(TStore::Path());
+    if (state != TFileState::Readable)
         return defaultText;
-    // Qt turns "1, 2" into a list, "@ByteArray(...)" into bytes and a
-    // damaged "@Variant(...)" into an invalid value: none is the text we wrote.
-    const QVariant value = store.value(name);
-    if (value.typeId() != QMetaType::QString)
-        throw Exception(QStringLiteral("Invalid data type for '%1'").arg(name));
-    // Stored text ends at its first NUL, as a registry string does.
-    QString text = value.toString();
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        text.truncate(nul);
-    return text;
+    TStore store;
+    return SettingText(name, store.contains(name) ? std::optional(store.value(name)) : std::nullopt, defaultText);
+}
+
+void WriteSettings(const TSettingValues& values)
+{
+    if (values.isEmpty())
+        return;
+    const QString& first = values.front().first;
+    if constexpr (StoreIsIniFile) {
+        const QString path = TStore::Path();
+        // What could not be read is never replaced by our few values, nor a
+        // file its owner made read-only.
+        const TFileState state = StoreFileState(path);
+        if (state == TFileState::NotAFile || state == TFileState::Unreadable)
+            FailWrite(first);
+        if (state == TFileState::Readable && !QFileInfo(path).isWritable())
+            FailWrite(first);
+        if (state == TFileState::Missing && !QDir().mkpath(QFileInfo(path).absolutePath()))
+            FailWrite(first);
+        if (!ReplaceStoreFile(path, values))
+            FailWrite(first);
+        return;
+    }
+    // The registry writes value by value; there is no file to replace.
+    TStore store;
+    for (const auto& [name, text] : values)
+        store.setValue(name, text);
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        FailWrite(first);
 }
 
 void WriteSetting(const QString& name, const QString& text)
 {
-    TStore current;
-    if (StoreIsIniFile && !RewriteLosesNothing(current.fileName()))
-        FailWrite(name);
-    const bool existed = current.contains(name);
-    const QVariant previous = current.value(name);
-    // QSettings reports only its first complaint, and its reader complains
-    // about things a rewrite loses nothing by (a byte-order mark). Parsing
-    // everything here, in another instance, keeps the writer's status about
-    // the write alone.
-    (void)current.allKeys();
-
-    TStore writer;
-    writer.setValue(name, text);
-    // QSettings saves through a lock file, a temporary file and a rename, so
-    // a refused or interrupted save leaves the old file whole.
-    writer.sync();
-    if (writer.status() != QSettings::NoError) {
-        // QSettings would keep the refused value in its per-process memory of
-        // the file and answer later reads with it; put back what is stored.
-        if (existed)
-            writer.setValue(name, previous);
-        else
-            writer.remove(name);
-        FailWrite(name);
-    }
+    WriteSettings({{name, text}});
 }
 
 QString BoolToSetting(std::uint8_t flag)
@@ -210,7 +396,20 @@ bool SettingToBool(const QString& text)
     return text == QLatin1String("1");
 }
 
-void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d)
+TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
+{
+    return {
+        {QStringLiteral("Sound"), BoolToSetting(state.SoundEnabled)},
+        {QStringLiteral("Music"), BoolToSetting(state.MusicEnabled)},
+        {QStringLiteral("Ver"), QStringLiteral("1.6b")},
+        {QStringLiteral("MMX"), BoolToSetting(state.MmxEnabled)},
+        {QStringLiteral("Sirka"), QString::number(state.BoardWidth)},
+        {QStringLiteral("Vyska"), QString::number(state.BoardHeight)},
+        {QStringLiteral("3Dhex"), BoolToSetting(hex3d ? 1 : 0)},
+    };
+}
+
+void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, const TSettingsNotice& notice)
 {
     // Defaults first, so a step that throws leaves every later setting as a
     // first run would have it, never at zero.
@@ -228,12 +427,17 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d)
             setHex3d(hex3d);
     };
     try {
-        state.SoundEnabled = SettingToBool(ReadSetting(QStringLiteral("Sound"), DefaultOn));
-        state.MusicEnabled = SettingToBool(ReadSetting(QStringLiteral("Music"), DefaultOn));
-        state.MmxEnabled = SettingToBool(ReadSetting(QStringLiteral("MMX"), DefaultOn));
-        state.BoardWidth = BoardSizeFromSetting(ReadSetting(QStringLiteral("Sirka"), DefaultBoardSize));
-        state.BoardHeight = BoardSizeFromSetting(ReadSetting(QStringLiteral("Vyska"), DefaultBoardSize));
-        hex3d = SettingToBool(ReadSetting(QStringLiteral("3Dhex"), DefaultOn));
+        const QHash<QString, QVariant> stored = ReadStoreForLoad(notice);
+        const auto read = [&](const char* name, const QString& defaultText) {
+            const QString key = QLatin1String(name);
+            return SettingText(key, stored.contains(key) ? std::optional(stored.value(key)) : std::nullopt, defaultText);
+        };
+        state.SoundEnabled = SettingToBool(read("Sound", DefaultOn));
+        state.MusicEnabled = SettingToBool(read("Music", DefaultOn));
+        state.MmxEnabled = SettingToBool(read("MMX", DefaultOn));
+        state.BoardWidth = BoardSizeFromSetting(read("Sirka", DefaultBoardSize));
+        state.BoardHeight = BoardSizeFromSetting(read("Vyska", DefaultBoardSize));
+        hex3d = SettingToBool(read("3Dhex", DefaultOn));
     } catch (...) {
         applyHex3d();
         throw;
@@ -243,11 +447,5 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d)
 
 void SaveSettings(const TGameState& state, bool hex3d)
 {
-    WriteSetting(QStringLiteral("Sound"), BoolToSetting(state.SoundEnabled));
-    WriteSetting(QStringLiteral("Music"), BoolToSetting(state.MusicEnabled));
-    WriteSetting(QStringLiteral("Ver"), QStringLiteral("1.6b"));
-    WriteSetting(QStringLiteral("MMX"), BoolToSetting(state.MmxEnabled));
-    WriteSetting(QStringLiteral("Sirka"), QString::number(state.BoardWidth));
-    WriteSetting(QStringLiteral("Vyska"), QString::number(state.BoardHeight));
-    WriteSetting(QStringLiteral("3Dhex"), BoolToSetting(hex3d ? 1 : 0));
+    WriteSettings(SettingsToSave(state, hex3d));
 }

@@ -5,22 +5,35 @@
 // "Software\Brantek\Zelvon\" of the current user on Windows.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 struct TGameState;
 
-// The text stored under `name`, or `defaultText` when there is none. Every
-// call opens the store on its own; the first one creates the (empty) store.
-// A value that is not plain text throws "Invalid data type for '<name>'".
+// Values to store, as name and text, in the order the store has always
+// written them; a refused save is reported under the first name.
+using TSettingValues = QList<std::pair<QString, QString>>;
+
+// Tells the user, in Czech, about the store file as a whole: a damaged file
+// moved aside, a file that cannot be read.
+using TSettingsNotice = std::function<void(const QString& text)>;
+
+// The text stored under `name`, or `defaultText` when there is none or the
+// store cannot be read. Every call opens the store on its own; the first one
+// creates the (empty) store. A value that is not plain text throws
+// "Invalid data type for '<name>'".
 QString ReadSetting(const QString& name, const QString& defaultText);
 
-// Stores `text` under `name` and saves at once. Throws
-// "Failed to set data for '<name>'" when the store refuses the write, and
-// also when the stored file holds lines it cannot read (a rewrite would drop
-// them), leaving that file as it is.
+// Stores all `values` in one step: afterwards the store holds either every
+// one of them or, when the save is refused or cut off, exactly what it held
+// before. Values not named are kept. Throws "Failed to set data for '<first
+// name>'" when the store refuses, and leaves alone a store that could not be
+// read back whole (not a plain file, unreadable, damaged since the start).
+void WriteSettings(const TSettingValues& values);
 void WriteSetting(const QString& name, const QString& text);
 
 // "1" for exactly 1, "0" for every other byte.
@@ -28,14 +41,21 @@ QString BoolToSetting(std::uint8_t flag);
 // True only for exactly "1".
 bool SettingToBool(const QString& text);
 
+// Everything a save writes, "Ver" included, in the store's order.
+TSettingValues SettingsToSave(const TGameState& state, bool hex3d);
+
 // Reads the settings into `state` in the store's order: "Sound", "Music",
 // "MMX", "Sirka", "Vyska", "3Dhex" (handed to `setHex3d`, the main board's
 // raised-cell style), then sets the per-run flags. Board sizes end inside
 // 4..10 whatever the store says. When a step throws, the settings it did not
 // reach keep their defaults (and `setHex3d` still gets one) before the
 // exception goes on.
-void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d);
+// A store file that cannot be read cleanly (the settings library finds it
+// malformed, or a value of ours holds what the program never writes) is
+// moved aside to "Zelvon.conf.poskozeny" (numbered when that exists), so
+// the next save writes a fresh one; what still read cleanly is used. That,
+// and a store that cannot be read at all, goes to `notice`.
+void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, const TSettingsNotice& notice = {});
 
-// Writes all seven values, "Ver" included, in the store's order; stops at
-// the first write that fails.
+// Writes SettingsToSave in one step.
 void SaveSettings(const TGameState& state, bool hex3d);

@@ -1,3 +1,4 @@
+// The winners' podium window (see Unit5.h).
 #include "shell/Unit5.h"
 
 #include "shell/DataFiles.h"
@@ -71,7 +72,7 @@ void TForm5::ShowPodium(TPodiumOutcome outcome, bool soundEnabled)
     painter.drawImage(0, 0, WinIm[index]);
     painter.end();
     Image1->setPixmap(QPixmap::fromImage(picture_));
-    if (outcome != poDraw && soundEnabled)
+    if (index != poDraw && soundEnabled)
         PlaySoundEffect(QStringLiteral("applause.wav"));
     exec();
 }

@@ -653,6 +653,64 @@ private slots:
         QCOMPARE(log_.filter("click").size(), 1);
     }
 
+    // Dragged off while pressed, the button shows its normal look, grey
+    // glyph and no frame, as soon as the pointer is off it, and its hover
+    // look again when it comes back; each crossing is told once, the leave
+    // Qt delivers after a release outside included.
+    void crossingsWhilePressed_data()
+    {
+        QTest::addColumn<QString>("releaseInside");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("released back on it") << "yes" << "enter|exit|enter|click";
+        QTest::newRow("released off it") << "no" << "enter|exit|enter|exit";
+    }
+
+    void crossingsWhilePressed()
+    {
+        QFETCH(QString, releaseInside);
+        QFETCH(QString, events);
+        QWidget parent;
+        parent.resize(120, 120);
+        auto* button = new TTransparentButton(&parent);
+        button->move(10, 10);
+        button->SetGlyph(FramedCells({clMaroon}, 10, clFuchsia));
+        button->OnMouseEnter = [this](QObject*) { log_ << "enter"; };
+        button->OnMouseExit = [this](QObject*) { log_ << "exit"; };
+        button->OnClick = [this](QObject*) { log_ << "click"; };
+        log_.clear();
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QWindow* window = parent.windowHandle();
+        const QPoint glyph = button->GlyphBox().center();
+        const auto frame = [&] { return At(button->Image(), 0, 5); };
+        const auto glyphColor = [&](int shift) { return At(button->Image(), glyph.x() + shift, glyph.y() + shift); };
+
+        QTest::mouseMove(window, QPoint(30, 30));
+        QTRY_VERIFY(button->MouseInside());
+        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(frame(), Resolve(clBtnShadow));
+        QCOMPARE(glyphColor(1), clMaroon);
+
+        QTest::mouseMove(window, QPoint(100, 100));
+        QVERIFY(!button->MouseInside());
+        QCOMPARE(frame(), clNoPixel);
+        QVERIFY(glyphColor(0) != clMaroon);
+
+        QTest::mouseMove(window, QPoint(25, 25));
+        QVERIFY(button->MouseInside());
+        QCOMPARE(frame(), Resolve(clBtnShadow));
+        QCOMPARE(glyphColor(1), clMaroon);
+
+        const QPoint release = releaseInside == QLatin1String("yes") ? QPoint(25, 25) : QPoint(100, 100);
+        if (release != QPoint(25, 25))
+            QTest::mouseMove(window, release);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, release);
+        QTest::mouseMove(window, release + QPoint(1, 1));
+        QCOMPARE(log_.join('|'), events);
+        QCOMPARE(button->MouseInside(), release == QPoint(25, 25));
+        QCOMPARE(frame(), button->MouseInside() ? Resolve(clBtnHighlight) : clNoPixel);
+    }
+
     void movable()
     {
         QWidget parent;

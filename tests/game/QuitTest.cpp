@@ -1,7 +1,9 @@
 // The way out of the program, headless: the question, the about box, the
 // saving of the settings and the closing of the main window, by the Konec
-// button and by a close request from the desktop, and a quit press that
-// arrives while a board is being laid out.
+// button and by a close request from the desktop, a quit press that arrives
+// while a board is being laid out, and a confirmed quit ending whatever
+// event loop runs. Paths that end in a quit run inside the application's
+// event loop, as in the program, since a quit ends it.
 #include "controls/TransBtn.h"
 #include "game/Unit1.h"
 #include "hexmap/Hexmap.h"
@@ -16,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -25,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -58,6 +63,8 @@ public:
     }
 
     QStringList Seen;
+    // A modal window of the test's own, left open.
+    QWidget* Ignore = nullptr;
     QString Title;
     QString Text;
     QStringList Buttons;
@@ -71,7 +78,7 @@ private:
     void Step()
     {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == handled_)
+        if (!modal || modal == handled_ || modal == Ignore)
             return;
         handled_ = modal;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -143,6 +150,19 @@ void StoreInitialSettings()
     WriteSetting(QStringLiteral("Vyska"), QStringLiteral("10"));
     WriteSetting(QStringLiteral("Sound"), QStringLiteral("0"));
     WriteSetting(QStringLiteral("Music"), QStringLiteral("0"));
+}
+
+// Runs `start` from inside the application's event loop, the way the program
+// runs, and returns the loop's exit code: 0 from the quit path, -1 when the
+// loop was still running after 20 seconds.
+int RunEventLoop(const std::function<void()>& start)
+{
+    QTimer::singleShot(0, qApp, start);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+    watchdog.start(20000);
+    return QCoreApplication::exec();
 }
 
 // The values the store holds after Program::ChangeSettings and a save.
@@ -223,7 +243,7 @@ private slots:
         const QByteArray before = StoreBytes();
 
         QuitDriver driver(program.Form1, TAnswer::Yes);
-        QTest::mouseClick(program.Form1.BitBtn1, Qt::LeftButton);
+        QCOMPARE(RunEventLoop([&] { QTest::mouseClick(program.Form1.BitBtn1, Qt::LeftButton); }), 0);
 
         QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
         // Nothing is written while the about box is up.
@@ -265,15 +285,16 @@ private slots:
         QVERIFY(program.Form1.isVisible());
         QVERIFY(driver.Seen.isEmpty());
 
-        QTRY_COMPARE_WITH_TIMEOUT(driver.Seen.value(0), QStringLiteral("question"), 5000);
         if (!yes) {
+            QTRY_COMPARE_WITH_TIMEOUT(driver.Seen.value(0), QStringLiteral("question"), 5000);
             QTest::qWait(50);
             QCOMPARE(driver.Seen, QStringList{QStringLiteral("question")});
             QVERIFY(program.Form1.isVisible());
             QCOMPARE(StoreBytes(), before);
             return;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!program.Form1.isVisible(), 5000);
+        QCOMPARE(RunEventLoop([] {}), 0);
+        QVERIFY(!program.Form1.isVisible());
         QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
         QCOMPARE(driver.StoreWhileAboutOpen, before);
         VerifyChangedSettingsSaved();
@@ -319,7 +340,7 @@ private slots:
         errors_.clear();
 
         QuitDriver driver(program.Form1, TAnswer::Yes);
-        QTest::mouseClick(program.Form1.BitBtn1, Qt::LeftButton);
+        QCOMPARE(RunEventLoop([&] { QTest::mouseClick(program.Form1.BitBtn1, Qt::LeftButton); }), 0);
         QVERIFY(QDir(path).removeRecursively());
 
         QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
@@ -327,6 +348,64 @@ private slots:
         QCOMPARE(errors_.size(), 1);
         QCOMPARE(errors_.front(), QStringLiteral("Failed to set data for 'Sound'"));
         QVERIFY(!program.Form1.isVisible());
+    }
+
+    // Konec pressed while a board is laid out waits for the set-up; its
+    // confirmation then ends the event loop, the help window closes with the
+    // main one, and the settings are saved.
+    void quitConfirmedAfterASequenceEndsTheLoop()
+    {
+        Program program;
+        TForm1& form = program.Form1;
+        program.ChangeSettings();
+        QuitDriver driver(form, TAnswer::Yes);
+        bool pressed = false;
+        connect(form.ProgressBar1, &QProgressBar::valueChanged, this, [&](int value) {
+            if (pressed || value < 30)
+                return;
+            pressed = true;
+            QTest::mouseClick(form.BitBtn1, Qt::LeftButton);
+        });
+        const int code = RunEventLoop([&] {
+            QTest::mouseClick(form.BitBtn4, Qt::LeftButton);
+            QTest::mouseClick(form.Button1, Qt::LeftButton);
+        });
+        QCOMPARE(code, 0);
+        QVERIFY(pressed);
+        QVERIFY(!driver.SequenceRunningAtQuestion);
+        QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
+        VerifyChangedSettingsSaved();
+        QVERIFY(!form.isVisible());
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY2(!window->isVisible(), qPrintable(window->windowTitle()));
+    }
+
+    // A modal window that no button opened (an error box, say) is up when
+    // the desktop asks three times to close the main window: one question,
+    // and its Yes ends the box's loop and the program's.
+    void quitConfirmedFromAModalWindowEndsTheLoop()
+    {
+        Program program;
+        TForm1& form = program.Form1;
+        QuitDriver driver(form, TAnswer::Yes);
+        QDialog box;
+        driver.Ignore = &box;
+        bool boxReturned = false;
+        const int code = RunEventLoop([&] {
+            QTest::mouseClick(form.BitBtn4, Qt::LeftButton);
+            QTimer::singleShot(0, &form, [&] {
+                for (int request = 0; request < 3; ++request)
+                    form.close();
+            });
+            box.exec();
+            boxReturned = true;
+        });
+        QCOMPARE(code, 0);
+        QVERIFY(boxReturned);
+        QCOMPARE(driver.Seen, (QStringList{QStringLiteral("question"), QStringLiteral("about")}));
+        for (QWidget* window : QApplication::topLevelWidgets())
+            QVERIFY2(!window->isVisible() || window == &box, qPrintable(window->windowTitle()));
+        QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(QLatin1Char('|'))));
     }
 
 private:

@@ -10,13 +10,17 @@
 
 #include <QTest>
 
+#include <memory>
+
 struct TestProgram {
     TForm1 Form1;
     TAboutBox AboutBox{&Form1};
     TSetupDial SetupDial{Form1.Game(), Form1.HexMap1, Form1.PentiumMMX1, &Form1};
     TForm5 Form5{&Form1};
 
-    TestProgram()
+    // The window plays music through FluidSynth unless given a player.
+    explicit TestProgram(std::unique_ptr<IMusicPlayer> player = nullptr)
+        : Form1(nullptr, std::move(player))
     {
         Form1.SetWindows(&AboutBox, &SetupDial, &Form5);
         Form1.show();

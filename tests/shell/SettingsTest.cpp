@@ -1,6 +1,8 @@
 // The settings store in a private XDG configuration folder: first run,
 // round trips, the texts of on and off, board size limits, every failure,
-// unwritable places and damaged files.
+// unwritable and unreadable places, damaged files moved aside, and saves cut
+// off at random moments. Run as root, the test gives its folder to an
+// unprivileged user and becomes that user, so that permissions bind.
 #include "game/GameState.h"
 #include "shell/Exception.h"
 #include "shell/Settings.h"
@@ -15,8 +17,19 @@
 
 #include <optional>
 
+#include <chrono>
+#include <random>
+
 #if defined(Q_OS_UNIX)
+#include <grp.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+#if defined(Q_OS_LINUX)
+#include <sys/prctl.h>
 #endif
 
 namespace {
@@ -34,6 +47,28 @@ QString Describe(const TGameState& state, std::optional<bool> hex3d)
 }
 
 const QString Defaults = QStringLiteral("Sound=1 Music=1 MMX=1 Sirka=10 Vyska=10 3Dhex=1");
+
+#if defined(Q_OS_UNIX)
+// Gives `folder` to an unprivileged user and becomes that user for the rest
+// of the run. Root reads and writes whatever the permissions say, so the
+// tests of unreadable and unwritable places would prove nothing as root.
+bool BecomeUnprivileged(const QString& folder)
+{
+    if (::geteuid() != 0)
+        return true;
+    constexpr uid_t Nobody = 65534;
+    if (::chown(QFile::encodeName(folder).constData(), Nobody, Nobody) != 0)
+        return false;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+        return false;
+#if defined(Q_OS_LINUX)
+    // A changed user makes the process undumpable, which would keep the leak
+    // checker of a sanitizer build from looking at it.
+    ::prctl(PR_SET_DUMPABLE, 1);
+#endif
+    return ::geteuid() == Nobody;
+}
+#endif
 
 // Values nothing in the store produces, so an untouched variable shows.
 TGameState Scrambled()
@@ -55,6 +90,7 @@ class SettingsTest : public QObject {
     QString folder_;
     QString file_;
     int stamp_ = 0;
+    QStringList notices_;
 
     // Writes the store as a user or another program would. The file's time
     // moves on each time, because QSettings keeps parsed files per process
@@ -90,7 +126,8 @@ class SettingsTest : public QObject {
         std::optional<bool> hex3d;
         int hex3dCalls = 0;
         try {
-            LoadSettings(state, [&](bool on) { hex3d = on; ++hex3dCalls; });
+            LoadSettings(state, [&](bool on) { hex3d = on; ++hex3dCalls; },
+                         [this](const QString& text) { notices_ << text; });
         } catch (const Exception& e) {
             if (!error)
                 throw;
@@ -101,6 +138,14 @@ class SettingsTest : public QObject {
         if (hex3dCalls != 1)
             return QStringLiteral("raised-cell style set %1 times").arg(hex3dCalls);
         return Describe(state, hex3d);
+    }
+
+    // Everything in the store's folder but the store itself.
+    QStringList OtherFiles() const
+    {
+        QStringList names = QDir(folder_).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        names.removeAll(QStringLiteral("Zelvon.conf"));
+        return names;
     }
 
     QString SaveError(const TGameState& state, bool hex3d)
@@ -117,6 +162,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY(config_.isValid());
+#if defined(Q_OS_UNIX)
+        QVERIFY(BecomeUnprivileged(config_.path()));
+#endif
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
         folder_ = config_.path() + QStringLiteral("/Brantek");
         file_ = folder_ + QStringLiteral("/Zelvon.conf");
@@ -128,6 +176,7 @@ private slots:
 
     void init()
     {
+        notices_.clear();
         QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QFile::setPermissions(file_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QFileInfo(folder_).isDir() ? (void)QDir(folder_).removeRecursively() : (void)QFile::remove(folder_);
@@ -318,7 +367,6 @@ private slots:
         QTest::newRow("folder is a file") << "folder is a file" << plain;
         QTest::newRow("store is a folder") << "store is a folder" << QByteArray();
         QTest::newRow("read-only folder") << "read-only folder" << plain;
-        QTest::newRow("read-only folder, byte-order mark") << "read-only folder" << "\xEF\xBB\xBF" + plain;
         QTest::newRow("read-only store") << "read-only store" << plain;
     }
 
@@ -374,9 +422,10 @@ private slots:
         }
     }
 
-    // Lines the store cannot read are kept by refusing to save over them:
-    // a rewrite would drop them.
-    void damagedStoreIsNotSavedOver_data()
+    // A file the store cannot read cleanly is moved aside whole, the user is
+    // told where it went, what still reads cleanly is used, and the next
+    // save writes a fresh file.
+    void damagedStoreIsMovedAside_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("expected");
@@ -386,17 +435,207 @@ private slots:
         QTest::newRow("text before a ; comment") << QByteArray("Music=0\nbroken ; note\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
         QTest::newRow("in another section") << QByteArray("Music=0\n[Notes]\nremember this\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
         QTest::newRow("quote closed too late") << QByteArray("Music=0\n\"Sound=1\"\n") << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("section without bracket") << QByteArray("[General\nSound=0\nNote=kept\n") << "Sound=0 Music=1 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[General]\nSound=0\nNote=kept\n") << "Sound=0 Music=1 MMX=1 Sirka=10 Vyska=10 3Dhex=1";
+        QTest::newRow("binary") << QByteArray("\0\x01\x02\xFF\n", 5) << Defaults;
+        // The quote runs to the end of the file and takes the sizes with it.
+        QTest::newRow("unclosed quote") << QByteArray("[General]\nSound=\"1\nMusic=0\nSirka=6\nVyska=5\n") << Defaults;
+        QTest::newRow("line break in a size") << QByteArray("Music=0\nSirka=\"6\n7\"\nVyska=5\n")
+                                              << "Sound=1 Music=0 MMX=1 Sirka=10 Vyska=5 3Dhex=1";
     }
 
-    void damagedStoreIsNotSavedOver()
+    void damagedStoreIsMovedAside()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, expected);
         WriteStore(content);
-        QCOMPARE(Load(), expected); // what can be read still is
-        QCOMPARE(SaveError(TGameState{}, true), QStringLiteral("Failed to set data for 'Sound'"));
-        QCOMPARE(StoreContent(), content);
+        QCOMPARE(Load(), expected);
+
+        const QString aside = file_ + QStringLiteral(".poskozeny");
+        QCOMPARE(notices_.size(), 1);
+        QVERIFY2(notices_.front().contains(QDir::toNativeSeparators(aside)), qPrintable(notices_.front()));
+        QVERIFY(!QFileInfo::exists(file_));
+        QFile kept(aside);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), content);
+        kept.close();
+
+        TGameState state;
+        state.BoardWidth = 6;
+        state.BoardHeight = 5;
+        QCOMPARE(SaveError(state, true), QString());
+        QSettings fresh(file_, QSettings::IniFormat);
+        QCOMPARE(fresh.allKeys().size(), 7);
+        QCOMPARE(fresh.value(QStringLiteral("Sirka")).toString(), QStringLiteral("6"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), content);
+        // Once is enough: the fresh file loads without a word.
+        notices_.clear();
+        QCOMPARE(Load(), QStringLiteral("Sound=0 Music=0 MMX=0 Sirka=6 Vyska=5 3Dhex=1"));
+        QVERIFY(notices_.isEmpty());
     }
+
+    // A damaged file that cannot be moved aside is read as far as it goes and
+    // never saved over; once its folder is writable again, the next start
+    // moves it aside and saving works.
+    void damagedStoreInReadOnlyFolder()
+    {
+        const QByteArray content = "\xEF\xBB\xBF[General]\nMusic=0\n";
+        WriteStore(content);
+        QVERIFY(QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QCOMPARE(Load(), QStringLiteral("Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1"));
+        QCOMPARE(notices_.size(), 1);
+        QVERIFY(!notices_.front().contains(QStringLiteral("poskozeny")));
+        TGameState state;
+        state.BoardWidth = state.BoardHeight = 8;
+        QCOMPARE(SaveError(state, true), QStringLiteral("Failed to set data for 'Sound'"));
+        QCOMPARE(StoreContent(), content);
+
+        QVERIFY(QFile::setPermissions(folder_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        Touch();
+        notices_.clear();
+        QCOMPARE(Load(), QStringLiteral("Sound=1 Music=0 MMX=1 Sirka=10 Vyska=10 3Dhex=1"));
+        QCOMPARE(notices_.size(), 1);
+        QVERIFY(notices_.front().contains(QStringLiteral("Zelvon.conf.poskozeny")));
+        QCOMPARE(SaveError(state, true), QString());
+        Touch();
+        QCOMPARE(Load(), QStringLiteral("Sound=0 Music=0 MMX=0 Sirka=8 Vyska=8 3Dhex=1"));
+    }
+
+    void damagedFilesAsideAreNumbered()
+    {
+        for (const char* name : {"Zelvon.conf.poskozeny", "Zelvon.conf.poskozeny.1"}) {
+            WriteStore(QByteArray("Sound=\"") + name + "\n");
+            QCOMPARE(Load(), Defaults);
+            QVERIFY(QFileInfo::exists(folder_ + QLatin1Char('/') + QLatin1String(name)));
+        }
+        QCOMPARE(notices_.size(), 2);
+        QVERIFY(notices_[1].contains(QStringLiteral("Zelvon.conf.poskozeny.1")));
+        QFile first(file_ + QStringLiteral(".poskozeny"));
+        QVERIFY(first.open(QIODevice::ReadOnly));
+        QCOMPARE(first.readAll(), QByteArray("Sound=\"Zelvon.conf.poskozeny\n"));
+    }
+
+#if defined(Q_OS_UNIX)
+    // What cannot be read at all is said at start; the defaults serve, and
+    // the thing is neither waited on nor replaced.
+    void unreadableStoreIsReportedAtStart_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("no read permission") << "unreadable";
+    }
+
+    void unreadableStoreIsReportedAtStart()
+    {
+        QFETCH(QString, kind);
+        QVERIFY(QDir().mkpath(folder_));
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(file_).constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(file_));
+        } else {
+            WriteStore("[General]\nSirka=6\n");
+            QVERIFY(QFile::setPermissions(file_, QFileDevice::WriteOwner));
+        }
+        QCOMPARE(Load(), Defaults);
+        QCOMPARE(notices_.size(), 1);
+        QVERIFY2(notices_.front().contains(QDir::toNativeSeparators(file_)), qPrintable(notices_.front()));
+        QCOMPARE(ReadSetting(QStringLiteral("Sirka"), QStringLiteral("<none>")), QStringLiteral("<none>"));
+        TGameState state;
+        state.BoardWidth = state.BoardHeight = 8;
+        QCOMPARE(SaveError(state, true), QStringLiteral("Failed to set data for 'Sound'"));
+        const QFileInfo after(file_);
+        QCOMPARE(after.isDir(), kind == QLatin1String("folder"));
+        QCOMPARE(after.isFile(), kind == QLatin1String("unreadable"));
+        QVERIFY(OtherFiles().isEmpty());
+        if (kind == QLatin1String("fifo"))
+            QFile::remove(file_);
+    }
+
+    // A save killed at any moment leaves the previous file or the new one,
+    // never a mixture; what a killed save left behind goes at a later save
+    // once it is old.
+    void saveCutOffLeavesOldOrNew()
+    {
+        TGameState before;
+        before.SoundEnabled = before.MusicEnabled = before.MmxEnabled = 0;
+        before.BoardWidth = 4;
+        before.BoardHeight = 5;
+        TGameState after;
+        after.BoardWidth = 9;
+        after.BoardHeight = 8;
+        const TSettingValues old = SettingsToSave(before, false);
+        const TSettingValues fresh = SettingsToSave(after, true);
+
+        // How long one save takes here, so that the kills fall across it.
+        const auto started = std::chrono::steady_clock::now();
+        for (int i = 0; i < 5; ++i)
+            WriteSettings(i % 2 ? fresh : old);
+        const auto save = (std::chrono::steady_clock::now() - started) / 5;
+        const int span = int(std::chrono::duration_cast<std::chrono::microseconds>(save).count()) * 3 + 200;
+
+        std::mt19937 random(17);
+        int copies = 0;
+        for (int round = 0; round < 40; ++round) {
+            WriteSettings(old);
+            const pid_t child = ::fork();
+            QVERIFY(child >= 0);
+            if (child == 0) {
+                try {
+                    WriteSettings(fresh);
+                } catch (...) {
+                    ::_exit(1);
+                }
+                ::_exit(0);
+            }
+            // The last round lets the save finish.
+            if (round < 39) {
+                ::usleep(useconds_t(std::uniform_int_distribution<int>(0, span)(random)));
+                ::kill(child, SIGKILL);
+            }
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            if (round == 39)
+                QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+            // Read through a copy: QSettings keeps files it has read in memory
+            // while their size and time stay the same.
+            const QString copy = config_.filePath(QStringLiteral("copy-%1.conf").arg(++copies));
+            QVERIFY(QFile::copy(file_, copy));
+            QSettings stored(copy, QSettings::IniFormat);
+            TSettingValues found;
+            for (const auto& value : old)
+                found << std::pair(value.first, stored.value(value.first).toString());
+            QVERIFY2(found == old || found == fresh, qPrintable(QStringLiteral("round %1: a mixture").arg(round)));
+            if (round == 39)
+                QVERIFY(found == fresh);
+        }
+
+        // Whatever the kills left: once old, the next save removes it; our
+        // lock, a file of the user's and young ones stay.
+        const QString young = file_ + QStringLiteral(".Young1");
+        const QString mine = file_ + QStringLiteral(".poskozeny");
+        for (const QString& path : {young, mine}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QDateTime longAgo = QDateTime::currentDateTime().addDays(-1);
+        for (const QString& name : OtherFiles()) {
+            const QString path = folder_ + QLatin1Char('/') + name;
+            if (path == young)
+                continue;
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+        }
+        WriteSettings(old);
+        QStringList left = OtherFiles();
+        left.sort();
+        QCOMPARE(left, (QStringList{QStringLiteral("Zelvon.conf.Young1"), QStringLiteral("Zelvon.conf.poskozeny")}));
+    }
+#endif
 
     // Odd but whole: every line is understood, so saving goes ahead and
     // keeps the values the program does not know.
@@ -404,13 +643,11 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("note");
-        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[General]\nSound=0\nNote=kept\n") << "kept";
         QTest::newRow("; comments and blanks") << QByteArray("; by hand\n\n  \t\n[General]\nSound=0\nNote=kept ; aside\n") << "kept";
         QTest::newRow("continued line") << QByteArray("[General]\nSound=0\nNote=first \\\nsecond\n") << "first second";
         QTest::newRow("continued CR LF line") << QByteArray("[General]\r\nSound=0\r\nNote=a\\\r\nb\r\n") << "ab";
         QTest::newRow("quoted line break") << QByteArray("[General]\nNote=\"two\nlines\"\nSound=0\n") << "two\nlines";
         QTest::newRow("escaped quote") << QByteArray("[General]\nNote=\"say \\\"hi\\\"\"\nSound=0\n") << "say \"hi\"";
-        QTest::newRow("section without bracket") << QByteArray("[General\nSound=0\nNote=kept\n") << "kept";
     }
 
     void harmlessOdditiesAreSavedOver()
@@ -419,6 +656,7 @@ private slots:
         QFETCH(QString, note);
         WriteStore(content);
         QCOMPARE(Load().left(7), QStringLiteral("Sound=0"));
+        QVERIFY(notices_.isEmpty());
         Touch(); // changed since it was loaded, so the save reads it anew
         TGameState state;
         state.SoundEnabled = 1;
