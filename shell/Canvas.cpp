@@ -264,6 +264,15 @@ TColor TCanvas::Pixel(int x, int y) const
     return QRgbToColor(image_.pixel(column, row));
 }
 
+QImage DeviceImage(QSize size, qreal ratio, QImage::Format format)
+{
+    if (ratio <= 0 || ratio == 1.0)
+        return QImage(size, format);
+    QImage image(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio)), format);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
 void DrawBevelFrame(TCanvas& canvas, QRect& rect, TColor topLeft, TColor bottomRight, int thickness)
 {
     // rect is [left, right) x [top, bottom); QRect's right() is inclusive.

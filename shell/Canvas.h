@@ -100,6 +100,11 @@ private:
     QPoint penPos_;
 };
 
+// A picture of `size` logical pixels for a screen of device pixel ratio
+// `ratio`: ratio x size device pixels, rounded up so it covers the whole
+// widget, with the ratio set. At ratio 1 a plain image of `size`.
+QImage DeviceImage(QSize size, qreal ratio, QImage::Format format);
+
 // Draws `thickness` one-pixel rings from the rectangle's edge inwards (right
 // and bottom exclusive): left column and top row in topLeft, right column,
 // bottom row and the top-right and bottom-left corners in bottomRight. The
