@@ -1,5 +1,7 @@
 #include "hexmap/HexCursor.h"
 
+#include <Qt>
+
 #include <algorithm>
 
 TPoint ClampToGrid(TPoint cell, std::int32_t columns, std::int32_t rows)
@@ -31,4 +33,24 @@ TPoint StepCursor(TPoint cell, TCursorStep step, std::int32_t columns, std::int3
         break;
     }
     return next;
+}
+
+std::optional<TCursorStep> CursorStepOfKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+        return TCursorStep::Left;
+    case Qt::Key_Right:
+        return TCursorStep::Right;
+    case Qt::Key_Up:
+        return TCursorStep::Up;
+    case Qt::Key_Down:
+        return TCursorStep::Down;
+    case Qt::Key_Home:
+        return TCursorStep::ColumnTop;
+    case Qt::Key_End:
+        return TCursorStep::ColumnBottom;
+    default:
+        return std::nullopt;
+    }
 }

@@ -5,6 +5,8 @@
 
 #include "hexmap/HexGeometry.h"
 
+#include <optional>
+
 enum class TCursorStep : std::uint8_t {
     Left,         // to the next column on the left
     Right,        // to the next column on the right
@@ -23,3 +25,7 @@ TPoint ClampToGrid(TPoint cell, std::int32_t columns, std::int32_t rows);
 // whichever way the columns are offset, that cell is a neighbour, and going
 // back returns to the same cell. At an edge the cursor stays where it is.
 TPoint StepCursor(TPoint cell, TCursorStep step, std::int32_t columns, std::int32_t rows);
+
+// The step an arrow key, Home or End asks for (Qt::Key values); nothing for
+// any other key.
+std::optional<TCursorStep> CursorStepOfKey(int key);

@@ -152,6 +152,31 @@ private slots:
         QCOMPARE(ClampToGrid(cell, columns, rows), clamped);
         QCOMPARE(StepCursor(cell, TCursorStep::Down, columns, rows), afterDown);
     }
+
+    void keysNameTheirSteps_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("step"); // -1: no step
+        QTest::newRow("left") << int(Qt::Key_Left) << int(TCursorStep::Left);
+        QTest::newRow("right") << int(Qt::Key_Right) << int(TCursorStep::Right);
+        QTest::newRow("up") << int(Qt::Key_Up) << int(TCursorStep::Up);
+        QTest::newRow("down") << int(Qt::Key_Down) << int(TCursorStep::Down);
+        QTest::newRow("home") << int(Qt::Key_Home) << int(TCursorStep::ColumnTop);
+        QTest::newRow("end") << int(Qt::Key_End) << int(TCursorStep::ColumnBottom);
+        QTest::newRow("space presses, it does not step") << int(Qt::Key_Space) << -1;
+        QTest::newRow("page down") << int(Qt::Key_PageDown) << -1;
+        QTest::newRow("tab") << int(Qt::Key_Tab) << -1;
+    }
+
+    void keysNameTheirSteps()
+    {
+        QFETCH(int, key);
+        QFETCH(int, step);
+        const std::optional<TCursorStep> named = CursorStepOfKey(key);
+        QCOMPARE(named.has_value(), step >= 0);
+        if (named)
+            QCOMPARE(int(*named), step);
+    }
 };
 
 QTEST_GUILESS_MAIN(HexCursorTest)
