@@ -78,16 +78,17 @@ private slots:
                 for (const TCursorStep step : Arrows) {
                     const TPoint cell{column, row};
                     const TPoint next = StepCursor(cell, step, columns, rows);
-                    const std::vector<TPoint> where{cell, next};
+                    const QByteArray where = QByteArray::number(cell.X) + "," + QByteArray::number(cell.Y) + " -> " +
+                                             QByteArray::number(next.X) + "," + QByteArray::number(next.Y);
                     if (AtEdge(cell, step, columns, rows)) {
-                        QVERIFY2(next == cell, toString(where));
+                        QVERIFY2(next == cell, where.constData());
                         continue;
                     }
-                    QVERIFY2(grid.HexDistance(cell, next) == 1, toString(where));
+                    QVERIFY2(grid.HexDistance(cell, next) == 1, where.constData());
                     const bool sideways = step == TCursorStep::Left || step == TCursorStep::Right;
                     // Sideways changes the column only, up and down the row only.
-                    QVERIFY2((next.X != cell.X) == sideways && (next.Y != cell.Y) == !sideways, toString(where));
-                    QVERIFY2(StepCursor(next, Opposite(step), columns, rows) == cell, toString(where));
+                    QVERIFY2((next.X != cell.X) == sideways && (next.Y != cell.Y) == !sideways, where.constData());
+                    QVERIFY2(StepCursor(next, Opposite(step), columns, rows) == cell, where.constData());
                 }
     }
 
