@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QRegion>
 #include <QTimer>
 
 #include <algorithm>
@@ -111,8 +112,7 @@ void TKITScanner::SetScanning(bool value)
         connect(scanTimer_, &QTimer::timeout, this, &TKITScanner::ScanTick);
         // Qt fires a zero interval continuously; here it stands the scan still.
         scanTimer_->setInterval(std::max(scanSpeed_, 0));
-        if (scanSpeed_ > 0)
-            scanTimer_->start();
+        RunTimer();
     } else {
         delete scanTimer_;
         scanTimer_ = nullptr;
@@ -126,7 +126,20 @@ void TKITScanner::SetScanSpeed(std::int32_t value)
         return;
     scanTimer_->stop();
     scanTimer_->setInterval(std::max(value, 0));
-    if (value > 0)
+    RunTimer();
+}
+
+void TKITScanner::RunTimer()
+{
+    if (!scanTimer_)
+        return;
+    // A minimised window shows no lamps: the scan rests, and resumes from
+    // where it stopped, rather than waking the processor a hundred times a
+    // second for nothing.
+    const bool run = scanSpeed_ > 0 && !(window()->windowState() & Qt::WindowMinimized);
+    if (!run)
+        scanTimer_->stop();
+    else if (!scanTimer_->isActive())
         scanTimer_->start();
 }
 
@@ -247,6 +260,7 @@ void TKITScanner::DrawAll()
 {
     if (size().isEmpty()) {
         image_ = QImage();
+        litLamp_ = 0;
         return;
     }
     if (image_.size() != size())
@@ -268,9 +282,15 @@ void TKITScanner::DrawAll()
     FillLamps(unlitColor_);
 }
 
+bool TKITScanner::LampsDrawable() const
+{
+    return !image_.isNull() && ledWidth_ > 0 && ledHeight_ > 0;
+}
+
 void TKITScanner::FillLamps(TColor color)
 {
-    if (image_.isNull() || ledWidth_ <= 0 || ledHeight_ <= 0)
+    litLamp_ = 0;
+    if (!LampsDrawable())
         return;
     TCanvas canvas(image_);
     canvas.Brush = TBrush{color, TBrushStyle::bsSolid};
@@ -278,11 +298,15 @@ void TKITScanner::FillLamps(TColor color)
         canvas.FillRect(LedRect(i));
 }
 
+void TKITScanner::FillLamp(TCanvas& canvas, int i, TColor color)
+{
+    canvas.Brush = TBrush{color, TBrushStyle::bsSolid};
+    canvas.FillRect(LedRect(i));
+}
+
 void TKITScanner::ScanTick()
 {
     const int n = howManyLeds_;
-    FillLamps(unlitColor_);
-
     switch (scanMode_) {
     case smLeftToRight:
         scanDirection_ = 1;
@@ -309,12 +333,28 @@ void TKITScanner::ScanTick()
         break;
     }
 
-    if (scanPosition_ >= 1 && scanPosition_ <= n && !image_.isNull() && ledWidth_ > 0 && ledHeight_ > 0) {
-        TCanvas canvas(image_);
-        canvas.Brush = TBrush{litColor_, TBrushStyle::bsSolid};
-        canvas.FillRect(LedRect(scanPosition_));
+    // The row shows one lit lamp at most, all others dark: only the lamp
+    // that goes dark and the one that lights up are drawn and repainted, at
+    // a hundred ticks a second.
+    const int lit = scanPosition_ >= 1 && scanPosition_ <= n && LampsDrawable() ? scanPosition_ : 0;
+    if (lit == litLamp_)
+        return;
+    QRegion changed;
+    TCanvas canvas(image_);
+    if (litLamp_ != 0) {
+        FillLamp(canvas, litLamp_, unlitColor_);
+        changed += LedRect(litLamp_);
     }
-    update(QRect(LedLeft(1), bevelTotal_ + 1, n * (ledWidth_ + 1), ledHeight_));
+    if (lit != 0) {
+        FillLamp(canvas, lit, litColor_);
+        changed += LedRect(lit);
+    }
+    litLamp_ = static_cast<std::uint8_t>(lit);
+    // Painted from within the tick: a posted update would cost the event
+    // loop a second wake-up per tick. Nothing is painted while the control
+    // is hidden or its window is unmapped (minimised); what it shows then
+    // comes from the image.
+    repaint(changed);
 }
 
 void TKITScanner::ApplyAlign()
@@ -349,20 +389,23 @@ void TKITScanner::ApplyAlign()
 
 void TKITScanner::WatchParent()
 {
-    QWidget* parent = parentWidget();
-    if (parent == watchedParent_)
-        return;
-    if (watchedParent_)
-        watchedParent_->removeEventFilter(this);
-    watchedParent_ = parent;
-    if (parent)
-        parent->installEventFilter(this);
+    // The parent for its size (Align), the window for being minimised.
+    for (QWidget* old : {watchedParent_, watchedWindow_.data()})
+        if (old)
+            old->removeEventFilter(this);
+    watchedParent_ = parentWidget();
+    watchedWindow_ = window() != this ? window() : nullptr;
+    for (QWidget* watched : {watchedParent_, watchedWindow_.data()})
+        if (watched)
+            watched->installEventFilter(this);
 }
 
 bool TKITScanner::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == watchedParent_ && event->type() == QEvent::Resize)
         ApplyAlign();
+    if (watched == watchedWindow_ && event->type() == QEvent::WindowStateChange)
+        RunTimer();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -395,6 +438,10 @@ void TKITScanner::changeEvent(QEvent* event)
         WatchParent();
         ApplyAlign();
         Paint();
+        RunTimer();
+        break;
+    case QEvent::WindowStateChange: // a scanner that is a window itself
+        RunTimer();
         break;
     case QEvent::PaletteChange:
         // The bevels and a parent's colour come from the palette.

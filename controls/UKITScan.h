@@ -6,6 +6,7 @@
 #include "shell/Colors.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -13,6 +14,7 @@
 #include <cstdint>
 
 class QTimer;
+class TCanvas;
 
 enum TScanColor : std::uint8_t { scBlue, scGreen, scRed, scYellow };
 enum TScanMode : std::uint8_t { smLeftToRight, smRightToLeft, smBoth };
@@ -94,9 +96,13 @@ private:
     void LayOut(bool mayResize);
     bool ResizeTo(int width, int height);
     void DrawAll();
+    bool LampsDrawable() const;
+    // Every lamp in `color`; none lit.
     void FillLamps(TColor color);
+    void FillLamp(TCanvas& canvas, int i, TColor color);
     void ApplyAlign();
     void WatchParent();
+    void RunTimer();
 
     TBevelCut bevelInner_ = bvNone;
     TBevelCut bevelOuter_ = bvRaised;
@@ -112,6 +118,8 @@ private:
     TColor unlitColor_ = clMaroon;
     TColor litColor_ = clRed;
     std::uint8_t scanPosition_ = 1;
+    // The lamp lit in the image, 0 for none.
+    std::uint8_t litLamp_ = 0;
     std::uint8_t scanDirection_ = 1;
     // Two bevels of up to 255 pixels each: wider than a byte.
     int bevelTotal_ = 0;
@@ -122,6 +130,9 @@ private:
     QTimer* scanTimer_ = nullptr;
     QImage image_;
     QWidget* watchedParent_ = nullptr;
+    // An ancestor further up may be moved to another window and outlive
+    // the watch, or not.
+    QPointer<QWidget> watchedWindow_;
     // Set while the full paint resizes the control, so that the resize
     // does not start another one.
     bool layingOut_ = false;

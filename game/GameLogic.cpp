@@ -124,6 +124,10 @@ void TGameLogic::ResolveMove(TPoint target)
 void TGameLogic::FillForMover(TColor mover, int moverCount)
 {
     const TSide side = mover == clRed ? TSide::Red : TSide::Blue;
+    int empty = 0;
+    ForEachCell(state_.Size(), [&](TPoint cell) { empty += state_.GameBoard[cell] == clGray; });
+    // One cell every 50 ms from the start of the fill.
+    TPace pace(empty, 50);
     ForEachCell(state_.Size(), [&](TPoint cell) {
         if (state_.GameBoard[cell] != clGray)
             return;
@@ -131,7 +135,7 @@ void TGameLogic::FillForMover(TColor mover, int moverCount)
         view_.PaintCell(cell, mover);
         Play("pop.wav");
         view_.ShowScore(side, ++moverCount);
-        view_.Wait(50);
+        view_.Wait(pace);
     });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/GameState.h"
+#include "game/WaitMs.h"
 
 #include <QString>
 
@@ -23,8 +24,9 @@ public:
     virtual void PlayEffect(const QString& fileName) = 0;
     virtual void ShowScore(TSide side, int count) = 0;
     virtual void UpdateTurnIndicator() = 0;
-    // Waits while the window stays responsive.
-    virtual void Wait(int milliseconds) = 0;
+    // Waits, the window staying responsive, until the next step of a paced
+    // sequence is due.
+    virtual void Wait(TPace& pace) = 0;
     // Shows the outcome until the players close it.
     virtual void ShowPodium(TPodiumOutcome outcome) = 0;
     // Sets up a new game, as the Restart button does.

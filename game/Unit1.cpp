@@ -31,8 +31,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
-// The start-up benchmark times the program to this line.
+// The start-up benchmark (bench/startup.py) times the program by these lines.
 Q_LOGGING_CATEGORY(lcStartup, "zelvon.startup", QtWarningMsg)
 
 namespace {
@@ -232,9 +233,17 @@ void TForm1::CreateControls()
 
 void TForm1::SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5)
 {
-    aboutBox_ = aboutBox;
-    setupDial_ = setupDial;
-    form5_ = form5;
+    aboutBox_.Set(aboutBox);
+    setupDial_.Set(setupDial);
+    form5_.Set(form5);
+}
+
+void TForm1::SetWindowFactories(TWindowSlot<TAboutBox>::TFactory aboutBox,
+                                TWindowSlot<TSetupDial>::TFactory setupDial, TWindowSlot<TForm5>::TFactory form5)
+{
+    aboutBox_.SetFactory(std::move(aboutBox));
+    setupDial_.SetFactory(std::move(setupDial));
+    form5_.SetFactory(std::move(form5));
 }
 
 void TForm1::FormCreate()
@@ -271,16 +280,23 @@ void TForm1::StartFirstGameAfterPaint()
     if (!activated_ || !painted_ || firstGameStarted_)
         return;
     firstGameStarted_ = true;
-    // Queued, so that the window is on screen before the effects are loaded
-    // and the first board is laid out. A button pressed before that (the
-    // settings, say) finishes first, as a held Restart press would.
-    QMetaObject::invokeMethod(
-        this,
+    // A frame later, so that the first picture reaches the screen (the
+    // display server needs the processor for that too) before the about box
+    // is made, the effects are loaded and the first board is laid out. A
+    // button pressed before that (the settings, say) finishes first, as a
+    // held Restart press would.
+    QTimer::singleShot(
+        static_cast<int>(FrameMs()), this,
         [this] {
-            PreloadSoundEffects();
+            if (OnFirstPaint)
+                std::exchange(OnFirstPaint, nullptr)();
+            aboutBox_.Get();
+            // With sound off the effects, and the audio system behind them,
+            // are left until an effect first plays.
+            if (game_.SoundEnabled == 1)
+                PreloadSoundEffects();
             PressButton(btRestart);
-        },
-        Qt::QueuedConnection);
+        });
 }
 
 void TForm1::FitScrollBox()
@@ -382,16 +398,23 @@ void TForm1::FormActivate()
     HexMap1->SetHexRows(game_.BoardHeight);
     FitScrollBox();
 
-    // The cells are painted into the hidden board; the players watch the bar.
+    // The cells are painted into the hidden board, one per millisecond; the
+    // players watch the bar, which is drawn once per display frame.
     HexMap1->hide();
     ProgressBar1->show();
+    qCInfo(lcStartup, "set-up begins");
     const int step = 100 / game_.TotalCells;
+    int progress = ProgressBar1->value();
+    TPace pace(game_.TotalCells, 1, FrameMs());
     ForEachCell(game_.Size(), [&](TPoint cell) {
         game_.HoverCell = cell;
         HexMap1->ColorHex(game_.GameBoard[cell], TBrushStyle::bsSolid, cell);
-        ProgressBar1->setValue(ProgressBar1->value() + step);
-        WaitMs(1);
+        progress += step;
+        pace.Wait([&] { ProgressBar1->setValue(progress); });
     });
+    // The bar ends full (96 on a 4 x 4 board), as the last frame shows it.
+    ProgressBar1->setValue(progress);
+    qCInfo(lcStartup, "set-up done");
     HexMap1->show();
     BlueScore->setText(QStringLiteral("1"));
     RedScore->setText(QStringLiteral("1"));
@@ -405,6 +428,14 @@ void TForm1::FormActivate()
     UpdateTurnIndicator();
     music_->StartGameMusic();
     Timer1.start();
+}
+
+double TForm1::FrameMs() const
+{
+    // Screens that report no rate, or a strange one, count as 60 Hz.
+    const QScreen* shown = screen();
+    const double rate = shown ? shown->refreshRate() : 0;
+    return rate >= 24 && rate <= 480 ? 1000 / rate : TPace::DefaultFrameMs;
 }
 
 void TForm1::UpdateTurnIndicator()
@@ -554,9 +585,9 @@ void TForm1::ShowScore(TSide side, int count)
     (side == TSide::Red ? RedScore : BlueScore)->setText(QString::number(count));
 }
 
-void TForm1::Wait(int milliseconds)
+void TForm1::Wait(TPace& pace)
 {
-    WaitMs(milliseconds);
+    pace.Wait();
 }
 
 void TForm1::ShowPodium(TPodiumOutcome outcome)

@@ -7,6 +7,7 @@
 
 #include "game/GameLogic.h"
 #include "game/GameState.h"
+#include "game/WindowSlot.h"
 #include "shell/Music.h"
 
 #include <QTimer>
@@ -41,6 +42,18 @@ public:
 
     // The other windows, created after this one and owned by the program.
     void SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5);
+    // Or their factories: the about box is made from the event loop a frame
+    // after the first paint, so that a damaged logo is still reported at
+    // start-up; the settings dialog and the podium when first opened.
+    void SetWindowFactories(TWindowSlot<TAboutBox>::TFactory aboutBox, TWindowSlot<TSetupDial>::TFactory setupDial,
+                            TWindowSlot<TForm5>::TFactory form5);
+    // Runs once, from the event loop a frame after the window's first
+    // paint: for work the first picture need not wait for.
+    std::function<void()> OnFirstPaint;
+
+    bool AboutBoxMade() const { return aboutBox_.Made(); }
+    bool SetupDialMade() const { return setupDial_.Made(); }
+    bool Form5Made() const { return form5_.Made(); }
 
     TGameState& Game() { return game_; }
 
@@ -93,7 +106,7 @@ private:
     void PaintCell(TPoint cell, TColor color) override;
     void PlayEffect(const QString& fileName) override;
     void ShowScore(TSide side, int count) override;
-    void Wait(int milliseconds) override;
+    void Wait(TPace& pace) override;
     void ShowPodium(TPodiumOutcome outcome) override;
     void Restart() override;
 
@@ -107,6 +120,8 @@ private:
     void BitBtn4Click();
     void Timer1Timer();
     void FitScrollBox();
+    // Milliseconds per frame of the screen showing the window.
+    double FrameMs() const;
     void StartFirstGameAfterPaint();
 
     // The buttons' handlers proper; the click handlers above hand them to
@@ -130,9 +145,9 @@ private:
     TGameLogic logic_{game_, *this};
     std::mt19937 random_;
     std::unique_ptr<TMusic> music_;
-    TAboutBox* aboutBox_ = nullptr;
-    TSetupDial* setupDial_ = nullptr;
-    TForm5* form5_ = nullptr;
+    TWindowSlot<TAboutBox> aboutBox_;
+    TWindowSlot<TSetupDial> setupDial_;
+    TWindowSlot<TForm5> form5_;
     bool activated_ = false;
     bool painted_ = false;
     bool firstGameStarted_ = false;

@@ -1,5 +1,6 @@
-// Zelvon pro Windows 95: the program entry. Creates the four windows in
-// their fixed order and runs the event loop until the main window closes.
+// Zelvon pro Windows 95: the program entry. Creates the main window, hands
+// it the making of the other three and runs the event loop until the main
+// window closes.
 #include "game/Unit1.h"
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
@@ -8,6 +9,8 @@
 #include "shell/Unit5.h"
 
 #include <QIcon>
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -18,17 +21,28 @@ int main(int argc, char** argv)
     application.HelpFile = QStringLiteral("Zelvon.hlp");
     // Lets the desktop match the windows to the installed menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.brantek.Zelvon"));
-    QIcon icon(DataFilePath(QStringLiteral("zelvon.png")));
-    icon.addFile(DataFilePath(QStringLiteral("zelvon-256.png")));
-    QApplication::setWindowIcon(icon);
 
     // The main window first: its creation loads the settings before any
-    // other window exists.
+    // other window exists. The others are made only once it is on screen
+    // (see SetWindowFactories), and go before it at the end.
     TForm1 Form1;
-    TAboutBox AboutBox(&Form1);
-    TSetupDial SetupDial(Form1.Game(), Form1.HexMap1, Form1.PentiumMMX1, &Form1);
-    TForm5 Form5(&Form1);
-    Form1.SetWindows(&AboutBox, &SetupDial, &Form5);
+    std::unique_ptr<TAboutBox> AboutBox;
+    std::unique_ptr<TSetupDial> SetupDial;
+    std::unique_ptr<TForm5> Form5;
+    Form1.SetWindowFactories(
+        [&] { return (AboutBox = std::make_unique<TAboutBox>(&Form1)).get(); },
+        [&] {
+            return (SetupDial = std::make_unique<TSetupDial>(Form1.Game(), Form1.HexMap1, Form1.PentiumMMX1, &Form1))
+                .get();
+        },
+        [&] { return (Form5 = std::make_unique<TForm5>(&Form1)).get(); });
+    // The window icon is decoded in all its sizes when it is set; the
+    // desktop can have it a moment after the first picture.
+    Form1.OnFirstPaint = [] {
+        QIcon icon(DataFilePath(QStringLiteral("zelvon.png")));
+        icon.addFile(DataFilePath(QStringLiteral("zelvon-256.png")));
+        QApplication::setWindowIcon(icon);
+    };
 
     Form1.show();
     Form1.activateWindow();

@@ -44,18 +44,20 @@ TPoint THexGeometry::ConvertPoint(TPoint point, std::uint8_t mode) const
     return {static_cast<std::int32_t>(column), static_cast<std::int32_t>(row)};
 }
 
-std::int32_t THexGeometry::HexDistance(TPoint a, TPoint b) const
+std::int32_t THexGeometry::WalkDistance(TPoint a, TPoint b, std::int64_t budget)
 {
+    // Along a column, or along a row where the cells zig-zag, every step is
+    // one cell.
     if (a.X == b.X || a.Y == b.Y)
         return static_cast<std::int32_t>(std::llabs(std::int64_t(a.X) - b.X) + std::llabs(std::int64_t(a.Y) - b.Y));
 
-    // Walk from the lower cell up towards the other: sideways one column per
-    // step (taking the upper diagonal neighbour while rows remain to climb),
-    // then straight up. Every step reaches a neighbour.
+    // Otherwise walk from the lower cell up towards the other: sideways
+    // one column per step (taking the upper diagonal neighbour while rows
+    // remain to climb), then straight up. Every step reaches a neighbour; the
+    // walk gives up after as many steps as the grid has cells.
     const TPoint target = b.Y < a.Y ? b : a;
     TPoint current = b.Y < a.Y ? a : b;
     const std::int32_t direction = target.X > current.X ? 1 : -1;
-    std::int64_t budget = std::int64_t(HexColumns) * HexRows;
     std::int32_t steps = 0;
     do {
         --budget;

@@ -5,7 +5,9 @@
 // rules measure moves with it without a display.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 // A cell (X = column, Y = row, both from 1; (0, 0) is no cell) or a pixel.
 struct TPoint {
@@ -38,9 +40,33 @@ struct THexGeometry {
 
     // Steps through neighbouring cells. Inside the grid this is the shortest
     // path; outside it the walk saturates at HexColumns * HexRows steps.
-    std::int32_t HexDistance(TPoint a, TPoint b) const;
+    std::int32_t HexDistance(TPoint a, TPoint b) const
+    {
+        // Inside the grid the walk always takes a shortest path, whose length
+        // follows from the columns apart and the cells' heights in half
+        // cells: each step across also climbs or descends one half cell. The
+        // rules ask for thousands of distances per move, so they get them
+        // without walking. (Both cells in the grid: the smallest coordinate
+        // at least 1, the largest within the counts.)
+        const bool inside = std::min(std::min(a.X, b.X), std::min(a.Y, b.Y)) >= 1 &&
+                            std::max(a.X, b.X) <= HexColumns && std::max(a.Y, b.Y) <= HexRows;
+        if (inside) [[likely]] {
+            const std::int64_t across = std::abs(std::int64_t(a.X) - b.X);
+            const std::int64_t climb = std::abs(HalfCellHeight(a) - HalfCellHeight(b));
+            return static_cast<std::int32_t>(across + std::max<std::int64_t>(0, (climb - across) / 2));
+        }
+        return WalkDistance(a, b, std::int64_t(HexColumns) * HexRows);
+    }
 
     // Size of the control that shows the grid on a plain background.
     std::int32_t ControlWidth() const { return 3 * HexRadius / 2 * (HexColumns - 1) + 2 * HexRadius; }
     std::int32_t ControlHeight() const { return 2 * HexHalfHeight * HexRows + HexHalfHeight; }
+
+private:
+    // Odd columns stand half a cell higher than even ones.
+    static std::int64_t HalfCellHeight(TPoint cell) { return 2 * std::int64_t(cell.Y) - (cell.X & 1); }
+    // The distance by walking, for cells off the grid: at most `budget`
+    // steps, and always at least one. Static, so that an inlined
+    // HexDistance keeps the grid in registers.
+    static std::int32_t WalkDistance(TPoint a, TPoint b, std::int64_t budget);
 };

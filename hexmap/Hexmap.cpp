@@ -33,13 +33,16 @@ THexMap::THexMap(QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
     geometry_.HexHalfHeight = HalfHeightOf(geometry_.HexRadius);
-    BuildPlainMap();
+    InvalidatePicture();
 }
 
 void THexMap::SetUseSavedMap(bool value)
 {
     if (value == useSavedMap_)
         return;
+    // What freezes is the picture of the properties as they are now.
+    if (value)
+        EnsurePicture();
     useSavedMap_ = value;
     // Switching off keeps the frozen picture until the next rebuild.
     repaint();
@@ -61,8 +64,7 @@ void THexMap::SetMapImageName(const QString& value)
     if (noMapImage_ || useSavedMap_)
         return;
     LoadMapImage();
-    BuildImageMap();
-    repaint();
+    Rebuild();
 }
 
 void THexMap::SetNoMapImage(bool value)
@@ -70,13 +72,10 @@ void THexMap::SetNoMapImage(bool value)
     if (value == noMapImage_)
         return;
     noMapImage_ = value;
-    if (noMapImage_) {
-        BuildPlainMap();
-    } else {
+    // The image is loaded even while the picture is frozen.
+    if (!noMapImage_)
         LoadMapImage();
-        BuildImageMap();
-    }
-    repaint();
+    Rebuild();
 }
 
 void THexMap::SetHexColumns(int value)
@@ -158,13 +157,18 @@ void THexMap::ColorHex(TColor color, TBrushStyle brushStyle, TPoint cell)
 {
     if (!mapGridOn_ || !noMapImage_ || useSavedMap_)
         return;
+    EnsurePicture();
     const TPoint centre = geometry_.ConvertPoint(cell, cpCellToPixel);
     // A cell far off the picture would change no pixel, but its corners
     // could overflow and its edges take billions of steps.
-    if (TouchesPicture(centre))
-        DrawHex(mapCanvas_, brushStyle, color, TPenStyle::psSolid, lineColor_, centre, geometry_.HexRadius, hex3d_);
-    // Does nothing while hidden; the colour shows at the next paint.
-    repaint();
+    if (!TouchesPicture(centre))
+        return;
+    DrawHex(mapCanvas_, brushStyle, color, TPenStyle::psSolid, lineColor_, centre, geometry_.HexRadius, hex3d_);
+    // At once, but only the cell's square: its outline and raised edges
+    // stay within R across and H up and down from the centre. Does nothing
+    // while hidden; the colour shows at the next paint.
+    const int r = geometry_.HexRadius, h = geometry_.HexHalfHeight;
+    repaint(QRect(centre.X - r, centre.Y - h, 2 * r + 1, 2 * h + 1));
 }
 
 void THexMap::paintEvent(QPaintEvent* /*event*/)
@@ -174,6 +178,7 @@ void THexMap::paintEvent(QPaintEvent* /*event*/)
 
 void THexMap::Paint()
 {
+    EnsurePicture();
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, mapBitmap_);
@@ -238,7 +243,7 @@ void THexMap::DrawRaisedEdges(TCanvas& canvas, TPoint centre, int radius) const
     canvas.LineTo(bottomLeft.x() + 1, bottomLeft.y() - 1);
 }
 
-void THexMap::DrawLabel(TPoint cell, TPoint centre)
+void THexMap::DrawLabel(TPoint cell, TPoint centre) const
 {
     const QString text = QString::asprintf("%.2d%.2d", cell.X, cell.Y);
     const int width = mapCanvas_.TextWidth(text), height = mapCanvas_.TextHeight(text);
@@ -249,8 +254,29 @@ void THexMap::BuildPlainMap()
 {
     if (useSavedMap_)
         return;
+    SizeControl(geometry_.ControlWidth(), geometry_.ControlHeight());
+    DrawPlainMap();
+}
+
+void THexMap::BuildImageMap()
+{
+    if (useSavedMap_)
+        return;
+    LayOutImageMap();
+    DrawImageMap();
+}
+
+void THexMap::LayOutImageMap()
+{
+    // The image decides how many cells fit; the counts bypass their setters.
+    geometry_.HexColumns = mapImage_.width() / (3 * geometry_.HexRadius / 2);
+    geometry_.HexRows = mapImage_.height() / (2 * geometry_.HexHalfHeight);
+    SizeControl(mapImage_.width(), mapImage_.height());
+}
+
+void THexMap::DrawPlainMap() const
+{
     const int width = geometry_.ControlWidth(), height = geometry_.ControlHeight();
-    SizeControl(width, height);
     mapBitmap_ = QImage(width, height, QImage::Format_RGB32);
     mapCanvas_.Brush.Color = backColor_;
     mapCanvas_.Brush.Style = TBrushStyle::bsSolid;
@@ -265,17 +291,12 @@ void THexMap::BuildPlainMap()
                 DrawLabel({column, row}, centre);
         }
     }
+    PictureDrawn();
 }
 
-void THexMap::BuildImageMap()
+void THexMap::DrawImageMap() const
 {
-    if (useSavedMap_)
-        return;
-    // The image decides how many cells fit; the counts bypass their setters.
-    geometry_.HexColumns = mapImage_.width() / (3 * geometry_.HexRadius / 2);
-    geometry_.HexRows = mapImage_.height() / (2 * geometry_.HexHalfHeight);
     mapBitmap_ = QImage(mapImage_.width(), mapImage_.height(), QImage::Format_RGB32);
-    SizeControl(mapImage_.width(), mapImage_.height());
     mapCanvas_.Brush.Color = backColor_;
     mapCanvas_.Brush.Style = TBrushStyle::bsSolid;
     mapCanvas_.FillRect(mapBitmap_.rect());
@@ -289,20 +310,49 @@ void THexMap::BuildImageMap()
                 DrawLabel({column, row}, centre);
         }
     }
+    PictureDrawn();
+}
+
+void THexMap::PictureDrawn() const
+{
+    pictureStale_ = false;
+    ++pictureBuilds_;
+}
+
+void THexMap::InvalidatePicture()
+{
+    if (useSavedMap_)
+        return;
+    // The size follows at once, since layouts and hit tests depend on it;
+    // the pixels wait until somebody looks at them, so a run of property
+    // changes costs one drawing at the end.
+    if (noMapImage_)
+        SizeControl(geometry_.ControlWidth(), geometry_.ControlHeight());
+    else
+        LayOutImageMap();
+    pictureStale_ = true;
+}
+
+void THexMap::EnsurePicture() const
+{
+    if (!pictureStale_)
+        return;
+    if (noMapImage_)
+        DrawPlainMap();
+    else
+        DrawImageMap();
 }
 
 bool THexMap::TouchesPicture(TPoint centre) const
 {
+    // Called with the picture up to date.
     const std::int64_t x = centre.X, y = centre.Y, r = geometry_.HexRadius, h = geometry_.HexHalfHeight;
     return x + r >= 0 && x - r < mapBitmap_.width() && y + h >= 0 && y - h < mapBitmap_.height();
 }
 
 void THexMap::Rebuild()
 {
-    if (noMapImage_)
-        BuildPlainMap();
-    else
-        BuildImageMap();
+    InvalidatePicture();
     repaint();
 }
 

@@ -79,8 +79,16 @@ public:
     // if any, is not drawn again.
     void ColorHex(TColor color, TBrushStyle brushStyle, TPoint cell);
 
-    const QImage& MapBitmap() const { return mapBitmap_; }
+    // The picture as it is shown; drawn first if properties have changed
+    // since it was last drawn.
+    const QImage& MapBitmap() const
+    {
+        EnsurePicture();
+        return mapBitmap_;
+    }
     const QImage& MapImage() const { return mapImage_; }
+    // How many times the whole picture has been drawn, for measurements.
+    int PictureBuilds() const { return pictureBuilds_; }
     const THexGeometry& Geometry() const { return geometry_; }
 
     // Press and move (also without a button), in the control's pixels.
@@ -96,15 +104,25 @@ protected:
                  TPoint centre, int radius, bool raised) const;
     void DrawHexOutline(TCanvas& canvas, TPenStyle penStyle, TColor penColor, TPoint centre, int radius,
                         bool raised) const;
+    // Size the control and draw the whole picture at once (nothing while
+    // frozen). The setters leave the drawing until the picture is needed.
     void BuildPlainMap();
     void BuildImageMap();
 
 private:
     void Paint();
+    // After a change of a drawing property: new size now, new picture when
+    // it is next needed; then an immediate repaint.
     void Rebuild();
+    void InvalidatePicture();
+    void EnsurePicture() const;
+    void LayOutImageMap();
+    void DrawPlainMap() const;
+    void DrawImageMap() const;
+    void PictureDrawn() const;
     void LoadMapImage();
     void DrawRaisedEdges(TCanvas& canvas, TPoint centre, int radius) const;
-    void DrawLabel(TPoint cell, TPoint centre);
+    void DrawLabel(TPoint cell, TPoint centre) const;
     bool TouchesPicture(TPoint centre) const;
     bool FitsWidget(std::int64_t columns, std::int64_t rows, std::int64_t radius) const;
     void SizeControl(int width, int height);
@@ -120,7 +138,10 @@ private:
     TColor lineColor_ = clBlack;
     THexGeometry geometry_; // column and row counts, radius and half height
 
-    QImage mapBitmap_;
     QImage mapImage_;
-    TCanvas mapCanvas_{mapBitmap_};
+    // The picture is a cache of the properties above, drawn on demand.
+    mutable QImage mapBitmap_;
+    mutable TCanvas mapCanvas_{mapBitmap_};
+    mutable bool pictureStale_ = true;
+    mutable int pictureBuilds_ = 0;
 };

@@ -9,12 +9,11 @@
 
 #include "shell/DataFiles.h"
 #include "shell/Exception.h"
+#include "shell/FluidSynthLibrary.h"
 #include "shell/MidiFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <fluidsynth.h>
 
 #include <algorithm>
 #include <atomic>
@@ -28,17 +27,6 @@ namespace {
 // unrelated file into memory.
 constexpr qint64 MaxMidiFileSize = 16 * 1024 * 1024;
 
-void SilenceFluidSynthLog()
-{
-    // Without a sound device every driver tried prints an error; the game
-    // reports that once in its own words instead.
-    static std::once_flag once;
-    std::call_once(once, [] {
-        for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-            fluid_set_log_function(level, [](int, const char*, void*) {}, nullptr);
-    });
-}
-
 } // namespace
 
 struct TFluidSynthPlayer::TImpl {
@@ -47,7 +35,11 @@ struct TFluidSynthPlayer::TImpl {
     TOutput Output = foSoundDevice;
     QString SoundFont;
     QStringList Drivers;
+    QString LibraryName;
 
+    // FluidSynth is opened when music first has to play; until then none of
+    // the pointers below is set.
+    const TFluidSynthLibrary* Fluid = nullptr;
     fluid_settings_t* Settings = nullptr;
     // Made by the loader thread; read by others only once LoadDone is set.
     fluid_synth_t* Synth = nullptr;
@@ -84,15 +76,16 @@ struct TFluidSynthPlayer::TImpl {
         // Drivers that offer no separate effect buffers get reverb and
         // chorus mixed into the dry output.
         if (effectCount == 0 || effects == nullptr)
-            return fluid_synth_process(self->Synth, length, outputCount, outputs, outputCount, outputs);
-        return fluid_synth_process(self->Synth, length, effectCount, effects, outputCount, outputs);
+            return self->Fluid->fluid_synth_process(self->Synth, length, outputCount, outputs, outputCount, outputs);
+        return self->Fluid->fluid_synth_process(self->Synth, length, effectCount, effects, outputCount, outputs);
     }
 
     void LoadSynth()
     {
-        Synth = new_fluid_synth(Settings);
+        Synth = Fluid->new_fluid_synth(Settings);
         if (Synth && !SoundFont.isEmpty())
-            SoundFontLoaded = fluid_synth_sfload(Synth, QFile::encodeName(SoundFont).constData(), 1) != FLUID_FAILED;
+            SoundFontLoaded =
+                Fluid->fluid_synth_sfload(Synth, QFile::encodeName(SoundFont).constData(), 1) != FLUID_FAILED;
         LoadDone.store(true, std::memory_order_release);
     }
 
@@ -105,6 +98,29 @@ struct TFluidSynthPlayer::TImpl {
             return;
         LoadStarted = true;
         Loader = std::thread([this] { LoadSynth(); });
+    }
+
+    // Opens FluidSynth and makes its settings, once; false when the library
+    // is missing or damaged.
+    bool OpenLibrary()
+    {
+        if (Fluid)
+            return true;
+        Fluid = LoadFluidSynth(LibraryName);
+        if (!Fluid)
+            return false;
+        Settings = Fluid->new_fluid_settings();
+        Fluid->fluid_settings_setnum(Settings, "synth.sample-rate", SampleRate);
+        Fluid->fluid_settings_setnum(Settings, "synth.gain", 0.3);
+        Fluid->fluid_settings_setstr(Settings, "player.timing-source", "sample");
+        Fluid->fluid_settings_setint(Settings, "player.reset-synth", 1);
+        // Locking a large sound font into memory costs seconds and gains
+        // nothing for background music.
+        Fluid->fluid_settings_setint(Settings, "synth.lock-memory", 0);
+        // Music tolerates latency; bigger periods wake the processor less often.
+        Fluid->fluid_settings_setint(Settings, "audio.period-size", 512);
+        Fluid->fluid_settings_setint(Settings, "audio.periods", 8);
+        return true;
     }
 
     void WaitForLoader()
@@ -135,12 +151,15 @@ struct TFluidSynthPlayer::TImpl {
             SoundFontFailureReported = true;
             throw SoundFontError();
         }
+        // Without the library no output can be made, as without a device.
+        if (!OpenLibrary())
+            throw Exception(NoSoundOutputText);
         if (Output == foSoundDevice) {
             for (const QString& name : Drivers) {
                 if (name == QLatin1String("file"))
                     continue; // would write a file instead of sounding
-                fluid_settings_setstr(Settings, "audio.driver", name.toLatin1().constData());
-                Driver = new_fluid_audio_driver2(Settings, &TImpl::Process, this);
+                Fluid->fluid_settings_setstr(Settings, "audio.driver", name.toLatin1().constData());
+                Driver = Fluid->new_fluid_audio_driver2(Settings, &TImpl::Process, this);
                 if (Driver)
                     break;
             }
@@ -170,14 +189,14 @@ struct TFluidSynthPlayer::TImpl {
         }
         std::lock_guard lock(RenderMutex);
         if (!Player) {
-            Player = new_fluid_player(Synth);
-            if (Player && fluid_player_add_mem(Player, Data.constData(), std::size_t(Data.size())) != FLUID_OK) {
-                delete_fluid_player(Player);
+            Player = Fluid->new_fluid_player(Synth);
+            if (Player && Fluid->fluid_player_add_mem(Player, Data.constData(), std::size_t(Data.size())) != FLUID_OK) {
+                Fluid->delete_fluid_player(Player);
                 Player = nullptr;
             }
         }
         if (Player)
-            fluid_player_play(Player);
+            Fluid->fluid_player_play(Player);
         else
             State = msAtRest;
     }
@@ -187,13 +206,13 @@ struct TFluidSynthPlayer::TImpl {
         {
             std::lock_guard lock(RenderMutex);
             if (Player) {
-                fluid_player_stop(Player);
-                delete_fluid_player(Player);
+                Fluid->fluid_player_stop(Player);
+                Fluid->delete_fluid_player(Player);
                 Player = nullptr;
             }
         }
         if (OutputState == osReady && LoadDone.load(std::memory_order_acquire) && Synth)
-            fluid_synth_all_notes_off(Synth, -1);
+            Fluid->fluid_synth_all_notes_off(Synth, -1);
         StartPending = false;
         State = msNoTrack;
         FileName.clear();
@@ -209,48 +228,39 @@ struct TFluidSynthPlayer::TImpl {
         StartIfReady();
         if (State != msPlaying || StartPending || !Player)
             return;
-        const bool lastEventPlayed = fluid_player_get_current_tick(Player) >= Info.LastTick;
-        const bool finished = fluid_player_get_status(Player) == FLUID_PLAYER_DONE;
+        const bool lastEventPlayed = Fluid->fluid_player_get_current_tick(Player) >= Info.LastTick;
+        const bool finished = Fluid->fluid_player_get_status(Player) == FLUID_PLAYER_DONE;
         if (lastEventPlayed || finished) {
             std::lock_guard lock(RenderMutex);
-            fluid_player_stop(Player);
+            Fluid->fluid_player_stop(Player);
             State = msEnded;
         }
     }
 };
 
-TFluidSynthPlayer::TFluidSynthPlayer(TOutput output, const QString& soundFont, const QStringList& audioDrivers)
+TFluidSynthPlayer::TFluidSynthPlayer(TOutput output, const QString& soundFont, const QStringList& audioDrivers,
+                                     const QString& library)
     : d(std::make_unique<TImpl>())
 {
-    SilenceFluidSynthLog();
     d->Output = output;
     d->SoundFont = soundFont.isEmpty() ? DefaultSoundFont() : soundFont;
     d->Drivers = audioDrivers.isEmpty() ? DefaultAudioDrivers() : audioDrivers;
-
-    d->Settings = new_fluid_settings();
-    fluid_settings_setnum(d->Settings, "synth.sample-rate", SampleRate);
-    fluid_settings_setnum(d->Settings, "synth.gain", 0.3);
-    fluid_settings_setstr(d->Settings, "player.timing-source", "sample");
-    fluid_settings_setint(d->Settings, "player.reset-synth", 1);
-    // Locking a large sound font into memory costs seconds and gains
-    // nothing for background music.
-    fluid_settings_setint(d->Settings, "synth.lock-memory", 0);
-    // Music tolerates latency; bigger periods wake the processor less often.
-    fluid_settings_setint(d->Settings, "audio.period-size", 512);
-    fluid_settings_setint(d->Settings, "audio.periods", 8);
+    d->LibraryName = library;
 }
 
 TFluidSynthPlayer::~TFluidSynthPlayer()
 {
     d->WaitForLoader();
+    if (!d->Fluid)
+        return;
     // The driver goes first: it is the one calling into the synth.
     if (d->Driver)
-        delete_fluid_audio_driver(d->Driver);
+        d->Fluid->delete_fluid_audio_driver(d->Driver);
     if (d->Player)
-        delete_fluid_player(d->Player);
+        d->Fluid->delete_fluid_player(d->Player);
     if (d->Synth)
-        delete_fluid_synth(d->Synth);
-    delete_fluid_settings(d->Settings);
+        d->Fluid->delete_fluid_synth(d->Synth);
+    d->Fluid->delete_fluid_settings(d->Settings);
 }
 
 QString TFluidSynthPlayer::DefaultSoundFont()
@@ -344,7 +354,7 @@ void TFluidSynthPlayer::Stop()
     }
     std::lock_guard lock(d->RenderMutex);
     if (d->Player)
-        fluid_player_stop(d->Player);
+        d->Fluid->fluid_player_stop(d->Player);
 }
 
 int TFluidSynthPlayer::Length()
@@ -361,7 +371,8 @@ int TFluidSynthPlayer::Position()
         return d->LengthMs;
     if (!d->Player || d->StartPending)
         return 0;
-    const auto ms = static_cast<int>(std::llround(d->Info.TickToMs(fluid_player_get_current_tick(d->Player))));
+    const auto ms =
+        static_cast<int>(std::llround(d->Info.TickToMs(d->Fluid->fluid_player_get_current_tick(d->Player))));
     // Only the played last event makes the position equal to the length:
     // that equality is how the game learns that a track has ended.
     return std::clamp(ms, 0, std::max(0, d->LengthMs - 1));
@@ -380,7 +391,7 @@ QString TFluidSynthPlayer::FileName() const
 
 void TFluidSynthPlayer::Render(int frames, std::vector<float>* samples)
 {
-    if (d->Output != foManualRender)
+    if (d->Output != foManualRender || !d->OpenLibrary())
         return;
     // Measurements and tests want the whole piece, not a silent start.
     d->StartLoading();

@@ -24,9 +24,11 @@ public:
     static constexpr int SampleRate = 44100;
 
     // An empty sound font means DefaultSoundFont(); an empty driver list
-    // means the usual drivers of the platform, tried in turn.
+    // means the usual drivers of the platform, tried in turn; an empty
+    // library the system's FluidSynth, which is opened only when music
+    // first has to play (a missing one counts as no sound output).
     explicit TFluidSynthPlayer(TOutput output = foSoundDevice, const QString& soundFont = {},
-                               const QStringList& audioDrivers = {});
+                               const QStringList& audioDrivers = {}, const QString& library = {});
     ~TFluidSynthPlayer() override;
 
     TFluidSynthPlayer(const TFluidSynthPlayer&) = delete;

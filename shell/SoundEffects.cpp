@@ -1,145 +1,66 @@
-// Sound effects on Qt Multimedia: one preloaded QSoundEffect per file, and
-// at most one of them sounding.
+// Sound effects: the game's side of them. The players live in the module
+// "zelvon-sound" (see SoundEffectBank.h), opened here when an effect is
+// first needed; until then no audio library is in the process.
 #include "shell/SoundEffects.h"
 
 #include "shell/DataFiles.h"
+#include "shell/SoundEffectBank.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QPointer>
-#include <QSoundEffect>
-#include <QUrl>
-
-#include <cstring>
+#include <QDir>
+#include <QLibrary>
 
 namespace {
 
-quint32 LittleEndian32(const char* bytes)
-{
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-    return quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
-}
-
-quint16 LittleEndian16(const char* bytes)
-{
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-    return quint16(b[0] | b[1] << 8);
-}
-
-// Qt 6.4's loader waits for ever for samples that a short file never
-// delivers, and stalls the same way on layouts it does not expect (a chunk
-// before the format, an unknown or odd-sized chunk before the data, a last
-// frame cut in half). The effect then stays "loading", every effect queued
-// behind it in the same loader never loads, and deleting it can hang the
-// program. So only the plain layout is handed over: "fmt " first, integer
-// PCM of 8 or 16 bits, at most "LIST" chunks after it, and a data chunk of
-// whole frames wholly inside the file.
-bool IsPlayableWav(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 size = file.size();
-    char header[12];
-    if (file.read(header, 12) != 12 || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
-        return false;
-
-    qint64 at = 12;
-    qint64 frameBytes = 0;
-    for (int chunks = 0; chunks < 16 && at + 8 <= size; ++chunks) {
-        char chunk[8];
-        if (!file.seek(at) || file.read(chunk, 8) != 8)
-            return false;
-        const qint64 length = LittleEndian32(chunk + 4);
-        const qint64 body = at + 8;
-        if (body + length > size)
-            return false;
-        if (chunks == 0) {
-            char format[16];
-            if (std::memcmp(chunk, "fmt ", 4) != 0 || length < 16 || length % 2 != 0 || file.read(format, 16) != 16)
-                return false;
-            const quint16 tag = LittleEndian16(format);
-            const quint16 channels = LittleEndian16(format + 2);
-            const quint32 rate = LittleEndian32(format + 4);
-            const quint16 bits = LittleEndian16(format + 14);
-            if (tag != 1 || channels < 1 || channels > 8 || rate < 1000 || rate > 192000 || (bits != 8 && bits != 16))
-                return false;
-            frameBytes = qint64(channels) * (bits / 8);
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            return length > 0 && length % frameBytes == 0;
-        } else if (std::memcmp(chunk, "LIST", 4) != 0 || length % 2 != 0) {
-            return false;
-        }
-        at = body + length;
-    }
-    return false;
-}
-
-// Owns the players. It is a child of the application object so that the
-// players go while the audio system still exists, never during static
-// destruction after it.
-class TSoundEffectBank : public QObject {
-public:
-    explicit TSoundEffectBank(QObject* parent) : QObject(parent) {}
-
-    QSoundEffect* Player(const QString& name)
-    {
-        const auto found = players_.constFind(name);
-        if (found != players_.cend())
-            return found.value();
-        QSoundEffect* player = nullptr;
-        const QString path = DataFilePath(name);
-        // isFile: an empty name resolves to the data folder itself.
-        if (!name.isEmpty() && QFileInfo(path).isFile() && IsPlayableWav(path)) {
-            player = new QSoundEffect(this);
-            player->setSource(QUrl::fromLocalFile(path));
-        }
-        // A miss is remembered as well, so a missing or damaged file costs
-        // one lookup, not one per call.
-        players_.insert(name, player);
-        return player;
-    }
-
-    QSoundEffect* Existing(const QString& name) const { return players_.value(name, nullptr); }
-
-    void Play(const QString& name)
-    {
-        QSoundEffect* player = Player(name);
-        // isPlaying() may stay true long after an effect has ended (seen
-        // without an audio device), so the previous effect is stopped
-        // whatever it reports. It is the only one that can be sounding.
-        // The same effect again is stopped too, so that it starts over.
-        if (sounding_)
-            sounding_->stop();
-        sounding_ = player;
-        // A file that failed to decode stays silent; play() ignores it.
-        last_ = player && player->status() != QSoundEffect::Error ? name : QString();
-        if (player)
-            player->play();
-    }
-
-    const QString& Last() const { return last_; }
-
-private:
-    QHash<QString, QSoundEffect*> players_;
-    QPointer<QSoundEffect> sounding_;
-    QString last_;
+struct TSoundModule {
+    TSoundEffectBankEntry Bank = nullptr;
+    TResetSoundEffectBankEntry Reset = nullptr;
 };
 
-QPointer<TSoundEffectBank>& BankPointer()
+// Beside the program (the build, and Windows), then where it is installed
+// relative to the program; then the data folders, which is where tests
+// running from folders of their own point the search.
+QStringList ModuleDirectories()
 {
-    static QPointer<TSoundEffectBank> bank;
-    return bank;
+    const QString here = QCoreApplication::applicationDirPath();
+    return QStringList{here, QDir(here).filePath(QStringLiteral(ZELVON_SOUND_MODULE_DIR))} + DataDirectories();
 }
 
-// Null only when there is no application object (no event loop to play in).
-TSoundEffectBank* Bank()
+TSoundModule OpenModule()
 {
-    if (!BankPointer() && QCoreApplication::instance())
-        BankPointer() = new TSoundEffectBank(QCoreApplication::instance());
-    return BankPointer();
+    for (const QString& directory : ModuleDirectories()) {
+        QLibrary library(QDir(directory).filePath(QStringLiteral("zelvon-sound")));
+        if (!library.load())
+            continue;
+        TSoundModule module;
+        module.Bank = reinterpret_cast<TSoundEffectBankEntry>(library.resolve(SoundEffectBankEntryName));
+        module.Reset = reinterpret_cast<TResetSoundEffectBankEntry>(library.resolve(ResetSoundEffectBankEntryName));
+        // It stays loaded for the rest of the run: its players go with the
+        // application object.
+        if (module.Bank && module.Reset)
+            return module;
+        library.unload();
+    }
+    return {};
+}
+
+// Null until the module is wanted; a module that cannot be found leaves the
+// effects silent, as a machine without an audio device does.
+const TSoundModule* Module(bool open)
+{
+    static bool tried = false;
+    static TSoundModule module;
+    if (!tried && open && QCoreApplication::instance()) {
+        tried = true;
+        module = OpenModule();
+    }
+    return tried && module.Bank ? &module : nullptr;
+}
+
+ISoundEffectBank* Bank(bool open)
+{
+    const TSoundModule* module = Module(open);
+    return module ? module->Bank() : nullptr;
 }
 
 } // namespace
@@ -152,28 +73,31 @@ QStringList SoundEffectFiles()
 
 void PreloadSoundEffects()
 {
-    if (TSoundEffectBank* bank = Bank())
+    if (ISoundEffectBank* bank = Bank(true))
         for (const QString& name : SoundEffectFiles())
-            bank->Player(name);
+            bank->Open(name, DataFilePath(name));
 }
 
 void PlaySoundEffect(const QString& fileName)
 {
-    if (TSoundEffectBank* bank = Bank())
-        bank->Play(fileName);
+    if (ISoundEffectBank* bank = Bank(true))
+        bank->Play(fileName, DataFilePath(fileName));
 }
 
 QString LastSoundEffect()
 {
-    return BankPointer() ? BankPointer()->Last() : QString();
+    const ISoundEffectBank* bank = Bank(false);
+    return bank ? bank->Last() : QString();
 }
 
 const QSoundEffect* SoundEffectPlayer(const QString& fileName)
 {
-    return BankPointer() ? BankPointer()->Existing(fileName) : nullptr;
+    const ISoundEffectBank* bank = Bank(false);
+    return bank ? bank->Player(fileName) : nullptr;
 }
 
 void ResetSoundEffects()
 {
-    delete BankPointer().data();
+    if (const TSoundModule* module = Module(false))
+        module->Reset();
 }

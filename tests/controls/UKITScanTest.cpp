@@ -6,6 +6,7 @@
 #include "shell/Canvas.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QPalette>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +56,26 @@ void VerifyShows(const TKITScanner& scanner, int position)
     QCOMPARE(LampsIn(scanner, scanner.LitColor()), on ? QList<int>{position} : QList<int>{});
     QCOMPARE(LampsIn(scanner, scanner.UnlitColor()), AllLamps(n, on ? position : 0));
 }
+
+// Hands a widget's events to a function before the widget sees them.
+class TEventSpy : public QObject {
+public:
+    TEventSpy(QWidget* widget, std::function<void(QEvent*)> seen)
+        : seen_(std::move(seen))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        seen_(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent*)> seen_;
+};
 
 } // namespace
 
@@ -370,6 +391,48 @@ private slots:
         VerifyShows(scanner, 2);
     }
 
+    // A tick repaints the lamp that goes dark and the one that lights up,
+    // nothing else; a tick that changes no lamp repaints nothing.
+    void tickRepaintsOnlyTheLampsThatChange_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("both ways") << int(smBoth);
+        QTest::newRow("left to right") << int(smLeftToRight);
+        QTest::newRow("right to left") << int(smRightToLeft);
+    }
+    void tickRepaintsOnlyTheLampsThatChange()
+    {
+        QFETCH(int, mode);
+        QWidget window;
+        window.resize(200, 60);
+        auto* scanner = new TKITScanner(&window);
+        scanner->setGeometry(10, 10, 122, 25);
+        scanner->SetScanMode(TScanMode(mode));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QRegion painted;
+        TEventSpy spy(scanner, [&](QEvent* event) {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(event)->region();
+        });
+        int litBefore = 0; // a full paint shows every lamp dark
+        for (int tick = 0; tick < 40; ++tick) {
+            painted = QRegion();
+            scanner->ScanTick();
+            QCoreApplication::sendPostedEvents();
+            const int position = scanner->ScanPosition();
+            const int lit = position >= 1 && position <= 7 ? position : 0;
+            QRegion expected;
+            for (const int lamp : {litBefore, lit})
+                if (lamp != 0 && litBefore != lit)
+                    expected += scanner->LedRect(lamp);
+            QCOMPARE(painted, expected);
+            VerifyShows(*scanner, position);
+            litBefore = lit;
+        }
+        QCOMPARE(scanner->grab().toImage().convertToFormat(QImage::Format_RGB32), scanner->Image());
+    }
+
     void timerLifeCycle()
     {
         TKITScanner scanner;
@@ -421,6 +484,35 @@ private slots:
         scanner.SetScanSpeed(0);
         QVERIFY(scanner.Scanning());
         QVERIFY(!scanner.ScanTimer()->isActive());
+    }
+
+    // Nobody sees the lamps of a minimised window: the scan rests and
+    // resumes where it stopped, at its speed, when the window comes back.
+    void scanRestsWhileTheWindowIsMinimised()
+    {
+        QWidget window;
+        window.resize(200, 60);
+        auto* panel = new QWidget(&window);
+        auto* scanner = new TKITScanner(panel);
+        scanner->resize(122, 25);
+        scanner->SetScanning(true);
+        scanner->SetScanSpeed(5);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY_WITH_TIMEOUT(scanner->ScanPosition() >= 3, 5000);
+
+        window.setWindowState(Qt::WindowMinimized);
+        QVERIFY(scanner->HasTimer());
+        QVERIFY(!scanner->ScanTimer()->isActive());
+        const int position = scanner->ScanPosition();
+        scanner->SetScanSpeed(4); // a new speed does not wake it either
+        QTest::qWait(40);
+        QCOMPARE(int(scanner->ScanPosition()), position);
+
+        window.setWindowState(Qt::WindowNoState);
+        QVERIFY(scanner->ScanTimer()->isActive());
+        QCOMPARE(scanner->ScanTimer()->interval(), 4);
+        QTRY_VERIFY_WITH_TIMEOUT(scanner->ScanPosition() != position, 5000);
     }
 
     void timerGoesBeforeTheControl()

@@ -34,7 +34,12 @@ public:
         ScoreHistory.push_back({side, count});
     }
     void UpdateTurnIndicator() override { ++TurnUpdates; }
-    void Wait(int milliseconds) override { Waits.push_back(milliseconds); }
+    void Wait(TPace& pace) override
+    {
+        Waits.push_back(static_cast<int>(pace.StepMs()));
+        PaceSteps.push_back(pace.Steps());
+        PaintsAtWait.push_back(Paints.size());
+    }
     void ShowPodium(TPodiumOutcome outcome) override { Podiums.push_back(outcome); }
     void Restart() override
     {
@@ -51,6 +56,8 @@ public:
         Effects.clear();
         ScoreHistory.clear();
         Waits.clear();
+        PaceSteps.clear();
+        PaintsAtWait.clear();
         Podiums.clear();
         TurnUpdates = Restarts = 0;
     }
@@ -63,6 +70,10 @@ public:
     std::vector<std::pair<TSide, int>> ScoreHistory;
     int TurnUpdates = 0;
     std::vector<int> Waits;
+    // For each wait: the length of its pace, and how many cells had been
+    // painted when it came.
+    std::vector<int> PaceSteps;
+    std::vector<size_t> PaintsAtWait;
     std::vector<TPodiumOutcome> Podiums;
     int Restarts = 0;
 

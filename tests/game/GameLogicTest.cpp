@@ -260,6 +260,19 @@ private slots:
         QCOMPARE(game.View.Restarts, 1);
         // 16 cells: 3 Red after the capture, 13 filled, one pause and one pop each.
         QCOMPARE(game.View.Waits, std::vector<int>(13, 50));
+        // One pace of 13 steps for the whole fill, each step after its cell,
+        // the cells column by column.
+        QCOMPARE(game.View.PaceSteps, std::vector<int>(13, 13));
+        TPoint previous{0, 0};
+        for (size_t i = 0; i < game.View.PaintsAtWait.size(); ++i) {
+            const size_t painted = game.View.PaintsAtWait[i];
+            if (i > 0)
+                QCOMPARE(painted, game.View.PaintsAtWait[i - 1] + 1);
+            const TPaint& paint = game.View.Paints[painted - 1];
+            QCOMPARE(paint.Color, clRed);
+            QVERIFY(paint.Cell.X > previous.X || (paint.Cell.X == previous.X && paint.Cell.Y > previous.Y));
+            previous = paint.Cell;
+        }
         QCOMPARE(game.View.Effects.count("pop.wav"), 1 + 13);
         QCOMPARE(game.View.Effects.count("explode.wav"), 1);
         std::vector<int> redScores;

@@ -70,6 +70,32 @@ int ClosedFormDistance(TPoint a, TPoint b)
     return dx + std::max(0, (dv - dx) / 2);
 }
 
+// The step walk from the lower cell up to the other, with its budget of
+// one step per cell: the distance as first defined, inside and outside the
+// grid alike.
+int WalkDistance(const THexGeometry& g, TPoint a, TPoint b)
+{
+    if (a.X == b.X || a.Y == b.Y)
+        return std::abs(a.X - b.X) + std::abs(a.Y - b.Y);
+    const TPoint target = b.Y < a.Y ? b : a;
+    TPoint current = b.Y < a.Y ? a : b;
+    const int direction = target.X > current.X ? 1 : -1;
+    int budget = g.HexColumns * g.HexRows, steps = 0;
+    do {
+        --budget;
+        ++steps;
+        if (current.X != target.X) {
+            const bool odd = current.X & 1;
+            current.X += direction;
+            if (odd && current.Y != target.Y)
+                --current.Y;
+        } else if (current.Y != target.Y) {
+            --current.Y;
+        }
+    } while (current != target && budget > 0);
+    return steps;
+}
+
 } // namespace
 
 class HexGeometryTest : public QObject {
@@ -187,6 +213,39 @@ private slots:
                                     QFAIL(qPrintable(Describe({{columns, rows}, a, b})));
                             }
             }
+    }
+
+    // Inside the grid the distance comes from a formula, outside it from the
+    // walk; both must give what the walk gives, also where one cell is in
+    // the grid and the other just off it.
+    void distanceAgreesWithTheWalk_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("1 x 1") << 1 << 1;
+        QTest::newRow("1 x 10") << 1 << 10;
+        QTest::newRow("10 x 1") << 10 << 1;
+        QTest::newRow("2 x 3") << 2 << 3;
+        QTest::newRow("4 x 4") << 4 << 4;
+        QTest::newRow("5 x 9") << 5 << 9;
+        QTest::newRow("10 x 10") << 10 << 10;
+        QTest::newRow("empty") << 0 << 6;
+    }
+    void distanceAgreesWithTheWalk()
+    {
+        QFETCH(int, columns);
+        QFETCH(int, rows);
+        const THexGeometry g = Grid(columns, rows, 20);
+        for (int ax = -1; ax <= columns + 2; ++ax)
+            for (int ay = -1; ay <= rows + 2; ++ay)
+                for (int bx = -1; bx <= columns + 2; ++bx)
+                    for (int by = -1; by <= rows + 2; ++by) {
+                        const TPoint a{ax, ay}, b{bx, by};
+                        if (g.HexDistance(a, b) != WalkDistance(g, a, b))
+                            QFAIL(qPrintable(Describe({a, b}) + QStringLiteral(": %1 against the walk's %2")
+                                                                   .arg(g.HexDistance(a, b))
+                                                                   .arg(WalkDistance(g, a, b))));
+                    }
     }
 
     void walkOutsideTheGrid()

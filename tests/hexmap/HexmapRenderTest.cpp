@@ -98,12 +98,112 @@ void MakeBoard(THexMap& map, int columns, int rows, int radius)
     map.SetHexRadius(radius);
 }
 
+// Draws its whole picture when told to, as every property change once did.
+class TBuiltAtOnce : public THexMap {
+public:
+    using THexMap::BuildImageMap;
+    using THexMap::BuildPlainMap;
+};
+
+// Property changes written "Name=value", applied through the published names.
+void Apply(THexMap& map, const QStringList& changes)
+{
+    for (const QString& change : changes) {
+        const QStringList parts = change.split(QLatin1Char('='));
+        if (!map.setProperty(parts[0].toLatin1().constData(), parts[1]))
+            qFatal("cannot set %s", qPrintable(change));
+    }
+}
+
 } // namespace
 
 class HexmapRenderTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The picture is drawn when it is needed, not at each change: whenever
+    // it is looked at, it must be the picture of the properties as they are
+    // then, pixel for pixel, whether or not the control was on screen.
+    void pictureFollowsTheLatestProperties_data()
+    {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<bool>("shown");
+        const QList<std::pair<const char*, QStringList>> scripts = {
+            {"main board in form order",
+             {"UseSavedMap=false", "MapGridOn=true", "MapImageName=mapa.bmp", "NoMapImage=true", "HexColumns=10",
+              "HexRows=10", "HexRadius=20", "HexShowLabels=false", "Hex3d=true", "HexColor=8421504",
+              "BackColor=8421376", "LineColor=0", "Hex3d=false"}},
+            {"settings preview", {"HexColumns=7", "HexRows=5", "HexRadius=4"}},
+            {"there and back", {"HexColumns=5", "HexRadius=12", "HexColumns=8", "HexRadius=30"}},
+            {"labels, flat, colours",
+             {"HexShowLabels=true", "Hex3d=false", "HexColor=12632256", "LineColor=128", "BackColor=16777215"}},
+            {"labels without grid", {"HexShowLabels=true", "MapGridOn=false", "HexRadius=21"}},
+        };
+        for (const auto& [name, changes] : scripts) {
+            QTest::addRow("%s, hidden", name) << changes << false;
+            QTest::addRow("%s, shown", name) << changes << true;
+        }
+    }
+    void pictureFollowsTheLatestProperties()
+    {
+        QFETCH(QStringList, changes);
+        QFETCH(bool, shown);
+        QWidget window;
+        window.resize(420, 480);
+        auto* map = new THexMap(&window);
+        if (shown) {
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+        }
+        Apply(*map, changes);
+
+        TBuiltAtOnce reference;
+        Apply(reference, changes);
+        reference.BuildPlainMap();
+        QCOMPARE(map->size(), reference.size());
+        QCOMPARE(map->MapBitmap(), reference.MapBitmap());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(map->grab().toImage().convertToFormat(QImage::Format_RGB32), reference.MapBitmap());
+    }
+
+    void pictureOverAnImageFollowsTheLatestProperties()
+    {
+        QTemporaryDir files;
+        QImage image(200, 150, QImage::Format_RGB32);
+        image.fill(QColor(200, 180, 40));
+        const QString path = files.filePath(QStringLiteral("map.bmp"));
+        QVERIFY(image.save(path, "BMP"));
+        const QStringList changes = {"HexRadius=20", "MapImageName=" + path, "NoMapImage=false", "HexShowLabels=true",
+                                     "LineColor=8388608"};
+        THexMap map;
+        Apply(map, changes);
+        TBuiltAtOnce reference;
+        Apply(reference, changes);
+        reference.BuildImageMap();
+        QCOMPARE(map.HexColumns(), reference.HexColumns());
+        QCOMPARE(map.size(), QSize(200, 150));
+        QCOMPARE(map.MapBitmap(), reference.MapBitmap());
+    }
+
+    // Freezing keeps the picture of the properties at that moment, even if
+    // nobody had looked at it yet.
+    void freezingKeepsThePictureNotYetDrawn()
+    {
+        THexMap map;
+        Apply(map, {"HexColumns=5", "HexRows=4", "HexRadius=16"});
+        map.SetUseSavedMap(true);
+        Apply(map, {"HexColumns=7", "Hex3d=false"});
+        map.SetUseSavedMap(false);
+
+        TBuiltAtOnce reference;
+        Apply(reference, {"HexColumns=5", "HexRows=4", "HexRadius=16"});
+        reference.BuildPlainMap();
+        QCOMPARE(map.HexColumns(), 7);
+        QCOMPARE(map.size(), reference.size());
+        QCOMPARE(map.MapBitmap(), reference.MapBitmap());
+    }
+
     void cellsOnTheBackground_data()
     {
         QTest::addColumn<int>("columns");

@@ -6,6 +6,7 @@
 #include "tests/TestSupport.h"
 
 #include <QFile>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,12 +22,15 @@ class PaintCounter : public QObject {
 public:
     explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
     int Count = 0;
+    QRegion Region; // of the last paint
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
+        if (event->type() == QEvent::Paint) {
             ++Count;
+            Region = static_cast<QPaintEvent*>(event)->region();
+        }
         return false;
     }
 };
@@ -163,6 +167,41 @@ private slots:
         QCOMPARE(map_->size(), QSize(map_->Geometry().ControlWidth(), map_->Geometry().ControlHeight()));
     }
 
+    // A board configured while hidden, as the main window configures its
+    // board before it first shows, is drawn once, when it is first shown;
+    // unchanged properties and recoloured cells draw nothing whole.
+    void pictureDrawnOnceWhenFirstNeeded()
+    {
+        QWidget window;
+        window.resize(400, 400);
+        auto* map = new THexMap(&window);
+        map->SetHexColumns(10);
+        map->SetHexRows(10);
+        map->SetHexRadius(20);
+        map->SetHex3d(false);
+        map->SetHex3d(true);
+        QCOMPARE(map->PictureBuilds(), 0);
+        QCOMPARE(map->size(), QSize(310, 357));
+
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(map->PictureBuilds(), 1);
+        map->SetHexColumns(10);
+        map->ColorHex(clRed, TBrushStyle::bsSolid, {1, 1});
+        QCOMPARE(map->PictureBuilds(), 1);
+
+        // A new game on another board: resized and painted while hidden.
+        map->hide();
+        map->SetHexColumns(6);
+        map->SetHexRows(6);
+        for (int column = 1; column <= 6; ++column)
+            for (int row = 1; row <= 6; ++row)
+                map->ColorHex(clGray, TBrushStyle::bsSolid, {column, row});
+        map->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(map->PictureBuilds(), 2);
+    }
+
     void radiusIsRaisedToEven()
     {
         map_->SetHexRadius(21);
@@ -276,6 +315,10 @@ private slots:
         map_->ColorHex(clRed, TBrushStyle::bsSolid, {2, 3});
         QCOMPARE(paints_->Count, 1);
         QCOMPARE(CentreColour(*map_, {2, 3}), clRed);
+        // Only the cell's square is painted again.
+        const TPoint centre = map_->ConvertPoint({2, 3}, cpCellToPixel);
+        const int r = map_->HexRadius(), h = map_->HexHalfHeight();
+        QCOMPARE(paints_->Region, QRegion(centre.X - r, centre.Y - h, 2 * r + 1, 2 * h + 1));
 
         map_->hide();
         map_->ColorHex(clBlue, TBrushStyle::bsSolid, {4, 4});

@@ -23,6 +23,8 @@ SCALABLE_ICON = "share/icons/hicolor/scalable/apps/%s.svg" % APP_ID
 DESKTOP_ENTRY = "share/applications/%s.desktop" % APP_ID
 METAINFO = "share/metainfo/%s.metainfo.xml" % APP_ID
 PROGRAM = "bin/zelvon"
+# Opened by the program when it first needs them.
+MODULES = ("lib/zelvon/libzelvon-sound.so",)
 
 
 class LayoutError(AssertionError):
@@ -48,6 +50,7 @@ def BuiltDataFiles(buildDir):
 def ExpectedFiles(buildDir):
     """Every file of an installation, relative to its prefix."""
     files = {PROGRAM, DESKTOP_ENTRY, METAINFO, SCALABLE_ICON}
+    files.update(MODULES)
     files.update(ICONS)
     files.update("share/zelvon/" + name for name in BuiltDataFiles(buildDir))
     return files
