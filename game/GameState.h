@@ -104,6 +104,11 @@ struct TGameState {
     std::uint8_t DirectXEnabled = 0;
     std::uint8_t NetworkPlay = 0;
     std::uint8_t NetworkClient = 0;
+    // Comfort options, each off unless the players switch it on.
+    std::uint8_t UndoEnabled = 0;     // "Povolit vracení tahů"
+    std::uint8_t HintsEnabled = 0;    // "Ukázat možné tahy"
+    std::uint8_t LastMoveEnabled = 0; // "Ukázat poslední tah"
+    std::uint8_t Language = 0;        // 0 Czech, 1 English; read at start-up
 
     TBoardSize Size() const { return {BoardWidth, BoardHeight}; }
     bool OnBoard(TPoint cell) const { return Size().OnBoard(cell); }

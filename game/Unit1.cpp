@@ -4,9 +4,11 @@
 #include "controls/UKITScan.h"
 #include "controls/URLLabel.h"
 #include "game/WaitMs.h"
+#include "hexmap/HexMarks.h"
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
 #include "shell/Glyphs.h"
+#include "shell/Mnemonics.h"
 #include "shell/FluidSynthPlayer.h"
 #include "shell/HelpViewer.h"
 #include "shell/Music.h"
@@ -28,6 +30,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QScopeGuard>
+#include <QShortcut>
 
 #include <algorithm>
 #include <chrono>
@@ -95,6 +98,8 @@ TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
     setFixedSize(492, 388);
     CreateControls();
     FormCreate();
+    logic_.SetHistory(&history_);
+    UpdateComfort();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -139,6 +144,12 @@ void TForm1::CreateControls()
     HexMap1->OnMouseMove = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
         HexMap1MouseMove(button, shift, x, y);
     };
+    HexMap1->OnCursorMove = [this](const QRect& square) {
+        ScrollBox1->ensureVisible(square.center().x(), square.center().y(), square.width() / 2 + 2,
+                                  square.height() / 2 + 2);
+    };
+    // The board itself takes the focus for keyboard play.
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);
     FitScrollBox();
 
     Bevel1 = MakePanel(this, {340, 8, 137, 65});
@@ -225,10 +236,13 @@ void TForm1::CreateControls()
     Timer1.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
-    QWidget* order[] = {ScrollBox1, Panel1, ProgressBar1, Button1, BitBtn1, BitBtn2, Panel2, BitBtn4, ProgressBar2};
+    CreateComfortControls();
+
+    QWidget* order[] = {HexMap1, Panel1, ProgressBar1, UndoButton, RedoButton, Button1, BitBtn1, BitBtn2, Panel2, BitBtn4, ProgressBar2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     Button1->setFocus();
+    AddMnemonics(this);
 }
 
 void TForm1::SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5)
@@ -329,6 +343,10 @@ void TForm1::PressButton(TButton button)
     // same question again behind it.
     if (button == btQuit && runningButton_ == btQuit)
         return;
+    // A take-back is meant for the position on show: while a move plays
+    // out, or something else waits its turn, it is refused rather than held.
+    if ((button == btUndo || button == btRedo) && (Busy() || !heldPresses_.empty()))
+        return;
     if (Busy() || !heldPresses_.empty()) {
         if (std::find(heldPresses_.begin(), heldPresses_.end(), button) == heldPresses_.end())
             heldPresses_.push_back(button);
@@ -383,6 +401,12 @@ void TForm1::RunButton(TButton button)
     case btQuit:
         AskToQuit();
         break;
+    case btUndo:
+    case btRedo:
+        if (game_.UndoEnabled == 1)
+            RunSequence([&] { button == btUndo ? comfort_.Undo() : comfort_.Redo(); });
+        UpdateComfort();
+        break;
     case btNone:
         break;
     }
@@ -424,8 +448,10 @@ void TForm1::FormActivate()
     game_.HoverCell = {1, 1};
     game_.SelectedCell = {1, 1};
     game_.SelectionState = 0;
+    history_.NewGame(game_);
     UpdateAccelerationStatus();
     UpdateTurnIndicator();
+    UpdateComfort();
     music_->StartGameMusic();
     Timer1.start();
 }
@@ -441,6 +467,10 @@ double TForm1::FrameMs() const
 void TForm1::UpdateTurnIndicator()
 {
     KITScanner1->SetScanColor(game_.CurrentPlayer == 1 ? scBlue : scRed);
+    // The turn passes: the hints of the pick go with the move at once, not
+    // after its fill; UpdateComfort puts up the new marks.
+    if (game_.SelectionState == 0 && !HexMap1->Marks().Empty())
+        HexMap1->SetMarks({});
 }
 
 void TForm1::UpdateAccelerationStatus()
@@ -457,6 +487,7 @@ void TForm1::SelectHex(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
     if (Busy() || closing_)
         return;
     RunSequence([&] { logic_.SelectHex(x, y); });
+    UpdateComfort();
 }
 
 void TForm1::HexMap1MouseMove(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
@@ -487,6 +518,16 @@ void TForm1::BitBtn2Click()
 void TForm1::BitBtn4Click()
 {
     PressButton(btHelp);
+}
+
+void TForm1::UndoButtonClick()
+{
+    PressButton(btUndo);
+}
+
+void TForm1::RedoButtonClick()
+{
+    PressButton(btRedo);
 }
 
 void TForm1::AskToQuit()
@@ -556,6 +597,7 @@ void TForm1::ApplySetupDial()
         });
     }
     UpdateAccelerationStatus();
+    UpdateComfort();
     if (restart)
         RunSequence([this] { FormActivate(); });
 }

@@ -24,6 +24,8 @@ namespace {
 
 const QString DefaultOn = QStringLiteral("1");
 const QString DefaultBoardSize = QStringLiteral("10");
+const QString DefaultOff = QStringLiteral("0");
+const QString DefaultLanguage = QStringLiteral("cs");
 
 // Windows keeps the store in the registry and Apple systems in their own
 // preferences; everywhere else QSettings' native store is one INI file.
@@ -396,6 +398,16 @@ bool SettingToBool(const QString& text)
     return text == QLatin1String("1");
 }
 
+QString LanguageToSetting(std::uint8_t language)
+{
+    return language == 1 ? QStringLiteral("en") : DefaultLanguage;
+}
+
+std::uint8_t SettingToLanguage(const QString& text)
+{
+    return text == QLatin1String("en") ? 1 : 0;
+}
+
 TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
 {
     return {
@@ -406,6 +418,11 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
         {QStringLiteral("Sirka"), QString::number(state.BoardWidth)},
         {QStringLiteral("Vyska"), QString::number(state.BoardHeight)},
         {QStringLiteral("3Dhex"), BoolToSetting(hex3d ? 1 : 0)},
+        // Added later; a store without them reads as all off and Czech.
+        {QStringLiteral("Vraceni"), BoolToSetting(state.UndoEnabled)},
+        {QStringLiteral("Napoveda"), BoolToSetting(state.HintsEnabled)},
+        {QStringLiteral("PosledniTah"), BoolToSetting(state.LastMoveEnabled)},
+        {QStringLiteral("Jazyk"), LanguageToSetting(state.Language)},
     };
 }
 
@@ -421,6 +438,10 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
     state.DirectXEnabled = 0;
     state.NetworkPlay = 0;
     state.NetworkClient = 1;
+    state.UndoEnabled = 0;
+    state.HintsEnabled = 0;
+    state.LastMoveEnabled = 0;
+    state.Language = 0;
     bool hex3d = true;
     const auto applyHex3d = [&] {
         if (setHex3d)
@@ -438,6 +459,19 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
         state.BoardWidth = BoardSizeFromSetting(read("Sirka", DefaultBoardSize));
         state.BoardHeight = BoardSizeFromSetting(read("Vyska", DefaultBoardSize));
         hex3d = SettingToBool(read("3Dhex", DefaultOn));
+        // The comfort options came later: one the program cannot read is
+        // simply its default, without a message at start-up.
+        const auto readQuietly = [&](const char* name, const QString& defaultText) {
+            try {
+                return read(name, defaultText);
+            } catch (const Exception&) {
+                return defaultText;
+            }
+        };
+        state.UndoEnabled = SettingToBool(readQuietly("Vraceni", DefaultOff));
+        state.HintsEnabled = SettingToBool(readQuietly("Napoveda", DefaultOff));
+        state.LastMoveEnabled = SettingToBool(readQuietly("PosledniTah", DefaultOff));
+        state.Language = SettingToLanguage(readQuietly("Jazyk", DefaultLanguage));
     } catch (...) {
         applyHex3d();
         throw;

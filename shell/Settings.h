@@ -41,12 +41,18 @@ QString BoolToSetting(std::uint8_t flag);
 // True only for exactly "1".
 bool SettingToBool(const QString& text);
 
+// The interface language as stored under "Jazyk": "cs" for 0, "en" for 1;
+// any other text reads as Czech.
+QString LanguageToSetting(std::uint8_t language);
+std::uint8_t SettingToLanguage(const QString& text);
+
 // Everything a save writes, "Ver" included, in the store's order.
 TSettingValues SettingsToSave(const TGameState& state, bool hex3d);
 
 // Reads the settings into `state` in the store's order: "Sound", "Music",
 // "MMX", "Sirka", "Vyska", "3Dhex" (handed to `setHex3d`, the main board's
-// raised-cell style), then sets the per-run flags. Board sizes end inside
+// raised-cell style), then the comfort options "Vraceni", "Napoveda",
+// "PosledniTah" and "Jazyk", then sets the per-run flags. Board sizes end inside
 // 4..10 whatever the store says. When a step throws, the settings it did not
 // reach keep their defaults (and `setHex3d` still gets one) before the
 // exception goes on.

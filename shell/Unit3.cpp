@@ -6,8 +6,10 @@
 #include "game/GameState.h"
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
+#include "shell/ComfortPage.h"
 #include "shell/DataFiles.h"
 #include "shell/Glyphs.h"
+#include "shell/Mnemonics.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -113,6 +115,8 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     PageControl1->addTab(TabSheet1, QStringLiteral("Hra"));
     PageControl1->addTab(TabSheet2, QString::fromUtf8("Počítač && hrací plocha"));
     PageControl1->addTab(TabSheet3, QStringLiteral("DirectX"));
+    TabSheet4 = new TComfortPage;
+    PageControl1->addTab(TabSheet4, QString::fromUtf8("Pohodlí"));
     PageControl1->setCurrentIndex(0);
 
     CreateGamePage();
@@ -146,6 +150,7 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     for (const auto& [object, name] : names)
         object->setObjectName(QLatin1String(name));
 
+    AddMnemonics(this);
     LoadAnimation();
     animateTimer_.setInterval(AnimateInterval);
     connect(&animateTimer_, &QTimer::timeout, this, &TSetupDial::Animate1Step);
@@ -329,6 +334,7 @@ void TSetupDial::FormShow()
     // when a position really changes.
     ScrollBar1->setValue(game_.BoardWidth);
     ScrollBar2->setValue(game_.BoardHeight);
+    TabSheet4->Load(game_);
 }
 
 void TSetupDial::FormActivate()
@@ -349,6 +355,7 @@ void TSetupDial::BitBtn1Click()
     game_.DirectXEnabled = CheckBox4->isChecked() ? 1 : 0;
     game_.NetworkPlay = CheckBox5->isChecked() ? 1 : 0;
     game_.NetworkClient = RadioButton1->isChecked() ? 1 : 0;
+    TabSheet4->Store(game_);
     if (ScrollBar1->value() != game_.BoardWidth || ScrollBar2->value() != game_.BoardHeight) {
         game_.BoardWidth = static_cast<std::uint8_t>(ScrollBar1->value());
         game_.BoardHeight = static_cast<std::uint8_t>(ScrollBar2->value());

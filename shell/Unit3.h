@@ -24,6 +24,7 @@ class QScrollBar;
 class QShowEvent;
 class QSlider;
 class QTabWidget;
+class TComfortPage;
 class THexMap;
 class TPentiumMMX;
 struct TGameState;
@@ -63,6 +64,7 @@ public:
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QWidget* TabSheet3 = nullptr;
+    TComfortPage* TabSheet4 = nullptr; // "Pohodlí"
 
     // "Hra"
     QGroupBox* GroupBox1 = nullptr;

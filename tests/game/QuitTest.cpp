@@ -176,7 +176,7 @@ void VerifyChangedSettingsSaved()
     QCOMPARE(stored.value(QStringLiteral("Sirka")).toString(), QStringLiteral("6"));
     QCOMPARE(stored.value(QStringLiteral("Vyska")).toString(), QStringLiteral("8"));
     QCOMPARE(stored.value(QStringLiteral("3Dhex")).toString(), QStringLiteral("0"));
-    QCOMPARE(stored.allKeys().size(), 7);
+    QCOMPARE(stored.allKeys().size(), 11);
 }
 
 } // namespace
