@@ -424,6 +424,7 @@ void TForm1::FormActivate()
 
     // The cells are painted into the hidden board, one per millisecond; the
     // players watch the bar, which is drawn once per display frame.
+    const bool keyboardPlay = HexMap1->hasFocus();
     HexMap1->hide();
     ProgressBar1->show();
     qCInfo(lcStartup, "set-up begins");
@@ -440,6 +441,8 @@ void TForm1::FormActivate()
     ProgressBar1->setValue(progress);
     qCInfo(lcStartup, "set-up done");
     HexMap1->show();
+    if (keyboardPlay)
+        HexMap1->setFocus(Qt::TabFocusReason);
     BlueScore->setText(QStringLiteral("1"));
     RedScore->setText(QStringLiteral("1"));
     ProgressBar1->hide();

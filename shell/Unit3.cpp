@@ -216,6 +216,8 @@ void TSetupDial::CreateBoardPage()
     HexMap1->SetHexColor(clGray);
     HexMap1->SetBackColor(clTeal);
     HexMap1->SetLineColor(clBlack);
+    // A picture only: no keyboard cursor in the preview.
+    HexMap1->setFocusPolicy(Qt::NoFocus);
 
     CheckBox9 = MakeCheckBox(GroupBox3, "CheckBox9", "Používat 3D hexy", {9, 110, 106, 18}, true, true);
 
