@@ -238,7 +238,8 @@ void TForm1::CreateControls()
 
     CreateComfortControls();
 
-    QWidget* order[] = {HexMap1, Panel1, ProgressBar1, UndoButton, RedoButton, Button1, BitBtn1, BitBtn2, Panel2, BitBtn4, ProgressBar2};
+    QWidget* order[] = {HexMap1, Panel1,  ProgressBar1, UndoButton, RedoButton, Button1,
+                        BitBtn1, BitBtn2, Panel2,       BitBtn4,    ProgressBar2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     Button1->setFocus();

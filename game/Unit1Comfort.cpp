@@ -27,7 +27,8 @@ void TForm1::CreateComfortControls()
         connect(shortcut, &QShortcut::activated, this, &TForm1::UndoButtonClick);
         UndoShortcuts.push_back(shortcut);
     }
-    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, this, &TForm1::RedoButtonClick);
         RedoShortcuts.push_back(shortcut);

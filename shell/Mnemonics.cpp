@@ -48,7 +48,8 @@ std::vector<TCaption> CaptionsOf(QWidget* window)
             captions.push_back({box->title(), [box](const QString& text) { box->setTitle(text); }, page});
         else if (auto* tabs = qobject_cast<QTabWidget*>(widget))
             for (int index = 0; index < tabs->count(); ++index)
-                captions.push_back({tabs->tabText(index), [tabs, index](const QString& text) { tabs->setTabText(index, text); }});
+                captions.push_back(
+                    {tabs->tabText(index), [tabs, index](const QString& text) { tabs->setTabText(index, text); }});
     }
     return captions;
 }
