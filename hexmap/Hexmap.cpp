@@ -223,6 +223,8 @@ void THexMap::SetCursorCell(TPoint cell)
 
 void THexMap::keyPressEvent(QKeyEvent* event)
 {
+    if (!keyboardFocus_)
+        ShowCursor();
     if (const auto step = CursorStepOfKey(event->key()); step && event->modifiers() == Qt::NoModifier) {
         SetCursorCell(StepCursor(cursor_, *step, geometry_.HexColumns, geometry_.HexRows));
         const TPoint centre = geometry_.ConvertPoint(cursor_, cpCellToPixel);
@@ -247,9 +249,23 @@ void THexMap::keyPressEvent(QKeyEvent* event)
 void THexMap::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
-    const THexMarks before = marks_;
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+        ShowCursor();
+    else
+        RepaintMarks(marks_); // back to a window: as the board was left
+}
+
+void THexMap::ShowCursor()
+{
+    const THexMarks before = ShownMarks();
+    keyboardFocus_ = true;
     cursor_ = ClampToGrid(cursor_, geometry_.HexColumns, geometry_.HexRows);
     RepaintMarks(before);
+    // The read-out names the cursor's cell from the start.
+    const TPoint centre = geometry_.ConvertPoint(cursor_, cpCellToPixel);
+    if (OnMouseMove)
+        OnMouseMove(Qt::NoButton, Qt::NoModifier, centre.X, centre.Y);
     if (OnCursorMove)
         OnCursorMove(CellSquare(geometry_, cursor_).translated(pos()));
 }
@@ -258,7 +274,11 @@ void THexMap::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
     THexMarks before = marks_;
-    before.Cursor = cursor_;
+    before.Cursor = keyboardFocus_ ? cursor_ : TPoint{};
+    // Another window on top keeps the keyboard play for the return.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        keyboardFocus_ = false;
     RepaintMarks(before);
 }
 

@@ -107,10 +107,12 @@ public:
     // the cells whose marks change are repainted.
     void SetMarks(THexMarks marks);
     const THexMarks& Marks() const { return marks_; }
-    // The keyboard cursor's cell; shown while the control has the focus.
+    // The keyboard cursor's cell; shown while the control has a focus that
+    // came from the keyboard (Tab, a key pressed on it), so that a window
+    // that merely hands the board its focus shows nothing new.
     TPoint CursorCell() const { return cursor_; }
     void SetCursorCell(TPoint cell);
-    bool CursorShown() const { return hasFocus(); }
+    bool CursorShown() const { return keyboardFocus_ && hasFocus(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -148,6 +150,7 @@ private:
     void SizeControl(int width, int height);
     // The marks as shown: the cursor included while the control has focus.
     THexMarks ShownMarks() const;
+    void ShowCursor();
     void RepaintMarks(const THexMarks& before);
 
     bool useSavedMap_ = false;
@@ -169,4 +172,5 @@ private:
     mutable int pictureBuilds_ = 0;
     THexMarks marks_;
     TPoint cursor_{1, 1};
+    bool keyboardFocus_ = false;
 };

@@ -58,7 +58,8 @@ PIECE_COLOURS = {RED: (255, 0, 0), BLUE: (0, 0, 255)}
 HIGHLIGHT_COLOURS = {RED: (255, 0, 255), BLUE: (0, 255, 255)}
 SIDE_NAMES = {RED: "Red", BLUE: "Blue"}
 
-SETTINGS_WRITTEN = {"Sound": "0", "Music": "0", "MMX": "1", "3Dhex": "1", "Sirka": "10", "Vyska": "10", "Ver": "1.6b"}
+SETTINGS_WRITTEN = {"Sound": "0", "Music": "0", "MMX": "1", "3Dhex": "1", "Sirka": "10", "Vyska": "10", "Ver": "1.6b",
+                    "Vraceni": "0", "Napoveda": "0", "PosledniTah": "0", "Jazyk": "cs"}
 
 
 def DesktopEntryValue(key):
