@@ -144,9 +144,12 @@ void TForm1::CreateControls()
     HexMap1->OnMouseMove = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
         HexMap1MouseMove(button, shift, x, y);
     };
-    HexMap1->OnCursorMove = [this](const QRect& square) {
+    HexMap1->OnCursorMove = [this](TPoint cell, const QRect& square) {
         ScrollBox1->ensureVisible(square.center().x(), square.center().y(), square.width() / 2 + 2,
                                   square.height() / 2 + 2);
+        // Also when the cursor comes up on the cell the pointer was last on.
+        Label2->setText(QString::number(cell.X));
+        Label4->setText(QString::number(cell.Y));
     };
     // The board itself takes the focus for keyboard play.
     ScrollBox1->setFocusPolicy(Qt::NoFocus);

@@ -231,7 +231,7 @@ void THexMap::keyPressEvent(QKeyEvent* event)
         if (OnMouseMove)
             OnMouseMove(Qt::NoButton, Qt::NoModifier, centre.X, centre.Y);
         if (OnCursorMove)
-            OnCursorMove(CellSquare(geometry_, cursor_).translated(pos()));
+            OnCursorMove(cursor_, CellSquare(geometry_, cursor_).translated(pos()));
         return;
     }
     const int key = event->key();
@@ -267,7 +267,7 @@ void THexMap::ShowCursor()
     if (OnMouseMove)
         OnMouseMove(Qt::NoButton, Qt::NoModifier, centre.X, centre.Y);
     if (OnCursorMove)
-        OnCursorMove(CellSquare(geometry_, cursor_).translated(pos()));
+        OnCursorMove(cursor_, CellSquare(geometry_, cursor_).translated(pos()));
 }
 
 void THexMap::focusOutEvent(QFocusEvent* event)

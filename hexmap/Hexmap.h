@@ -99,9 +99,10 @@ public:
     // its cell's centre, Space and Enter as a left press there.
     TMouseHandler OnMouseDown;
     TMouseHandler OnMouseMove;
-    // After the keyboard cursor has moved, with its cell's square, so that
-    // whoever scrolls the board can bring it into view.
-    std::function<void(const QRect& square)> OnCursorMove;
+    // After the keyboard cursor has moved (or come up), with its cell and
+    // the cell's square, so that whoever scrolls the board can bring it
+    // into view and the read-out can name it.
+    std::function<void(TPoint cell, const QRect& square)> OnCursorMove;
 
     // Marks drawn over the picture (the cursor is the control's own); only
     // the cells whose marks change are repainted.

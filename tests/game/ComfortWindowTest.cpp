@@ -21,6 +21,7 @@
 #include <QTest>
 
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -43,7 +44,10 @@ struct Program : TestProgram {
     void PlayRandom(std::mt19937& random)
     {
         const TColor side = Game().CurrentPlayer == 1 ? clBlue : clRed;
-        const std::vector<TMove> moves = GenerateMoves(Game().GameBoard, Game().Size(), side);
+        // Copies only: a few of them cannot end a game, which would bring
+        // up the podium.
+        std::vector<TMove> moves = GenerateMoves(Game().GameBoard, Game().Size(), side);
+        std::erase_if(moves, [&](const TMove& m) { return BoardDistance(Game().Size(), m.From, m.To) != 1; });
         const TMove move = moves[std::uniform_int_distribution<std::size_t>(0, moves.size() - 1)(random)];
         Press(move.From);
         Press(move.To);
@@ -136,7 +140,7 @@ private slots:
     {
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("seed");
-        QTest::newRow("4 x 4") << 4 << 1;
+        QTest::newRow("6 x 6") << 6 << 1;
         QTest::newRow("10 x 10") << 10 << 2;
     }
 

@@ -38,7 +38,7 @@ struct Board {
             Presses.push_back(Map->ConvertPoint({x, y}, cpPixelToCell));
             Buttons.push_back(button);
         };
-        Map->OnCursorMove = [this](const QRect&) { ++CursorMoves; };
+        Map->OnCursorMove = [this](TPoint, const QRect&) { ++CursorMoves; };
         Window.show();
         QApplication::setActiveWindow(&Window);
         if (!QTest::qWaitForWindowActive(&Window))
