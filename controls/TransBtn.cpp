@@ -368,7 +368,9 @@ void TTransparentButton::Paint()
         image_ = QImage();
         return;
     }
-    image_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    // At the screen's own resolution: frames and caption are drawn in its
+    // pixels, not enlarged from a small picture.
+    image_ = DeviceImage(size(), devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
     image_.fill(Qt::transparent);
     TCanvas canvas(image_);
     canvas.Brush.Color = clBtnFace;

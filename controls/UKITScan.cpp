@@ -292,8 +292,10 @@ void TKITScanner::DrawAll()
         litLamp_ = 0;
         return;
     }
-    if (image_.size() != size())
-        image_ = QImage(size(), QImage::Format_RGB32);
+    // At the screen's own resolution, so the lamps and bevels stay sharp on
+    // a dense screen.
+    if (!ImageFits())
+        image_ = DeviceImage(size(), devicePixelRatioF(), QImage::Format_RGB32);
     TCanvas canvas(image_);
 
     QRect frame = rect();
@@ -447,11 +449,17 @@ bool TKITScanner::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool TKITScanner::ImageFits() const
+{
+    // A move to a screen of another density counts as a new size.
+    return image_.deviceIndependentSize().toSize() == size() && image_.devicePixelRatio() == devicePixelRatioF();
+}
+
 void TKITScanner::paintEvent(QPaintEvent* /*event*/)
 {
     // The image always follows the size; this only covers a paint that
     // somehow comes before it, without resizing from inside a paint.
-    if (image_.size() != size()) {
+    if (!ImageFits()) {
         LayOut(false);
         DrawAll();
     }

@@ -84,6 +84,8 @@ public:
     // The full paint: resizes the control to fit its lamps where it may,
     // draws frame, background and dark lamps, and shows them at once.
     void Paint();
+    // Does the image have the control's size at the screen's density?
+    bool ImageFits() const;
     // One step of the scan, shown at once.
     void ScanTick();
 

@@ -1,5 +1,6 @@
 #include "game/GameLogic.h"
 
+#include "game/GameHistory.h"
 #include "game/Moves.h"
 
 #include <algorithm>
@@ -59,6 +60,8 @@ void TGameLogic::SelectHex(int x, int y)
 void TGameLogic::MakeMove(TPoint target, std::int32_t distance)
 {
     const TColor mover = state_.SelectionState == SelectionBlue ? clBlue : clRed;
+    if (history_)
+        history_->BeginMove(state_, {state_.SelectedCell, target});
     Play(distance == 1 ? "pop.wav" : "laser.wav");
     view_.PaintCell(state_.SelectedCell, mover);
     state_.GameBoard[target] = mover;
@@ -114,6 +117,8 @@ void TGameLogic::ResolveMove(TPoint target)
     }
     if (blue == 0 || red == 0)
         EndGame(blue == 0 ? poRedWon : poBlueWon);
+    else if (history_)
+        history_->EndMove(state_);
 }
 
 void TGameLogic::FillForMover(TColor mover, int moverCount)
@@ -136,6 +141,8 @@ void TGameLogic::FillForMover(TColor mover, int moverCount)
 
 void TGameLogic::EndGame(TPodiumOutcome outcome)
 {
+    if (history_)
+        history_->GameOver();
     view_.ShowPodium(outcome);
     view_.Restart();
 }

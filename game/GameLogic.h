@@ -7,9 +7,14 @@
 #include "game/GameState.h"
 #include "game/GameView.h"
 
+class TGameHistory;
+
 class TGameLogic {
 public:
     TGameLogic(TGameState& state, IGameView& view);
+
+    // Every move made from here on is recorded in `history`; none by default.
+    void SetHistory(TGameHistory* history) { history_ = history; }
 
     // A press of any mouse button at a pixel of the board.
     void SelectHex(int x, int y);
@@ -24,6 +29,7 @@ private:
 
     TGameState& state_;
     IGameView& view_;
+    TGameHistory* history_ = nullptr;
 };
 
 // Puts a fresh board in place: both corners occupied, `firstPlayer` to pick

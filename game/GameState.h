@@ -49,6 +49,8 @@ struct TBoardSize {
     {
         return cell.X >= 1 && cell.X <= Width && cell.Y >= 1 && cell.Y <= Height;
     }
+
+    friend bool operator==(TBoardSize, TBoardSize) = default;
 };
 
 // Column and row offsets of the six neighbours; odd columns stand half a cell
@@ -112,6 +114,11 @@ struct TGameState {
     // port both sides use.
     QString NetworkAddress;
     std::uint16_t NetworkPort = 41095;
+    // Comfort options, each off unless the players switch it on.
+    std::uint8_t UndoEnabled = 0;     // "Povolit vracení tahů"
+    std::uint8_t HintsEnabled = 0;    // "Ukázat možné tahy"
+    std::uint8_t LastMoveEnabled = 0; // "Ukázat poslední tah"
+    std::uint8_t Language = 0;        // 0 Czech, 1 English; read at start-up
 
     TBoardSize Size() const { return {BoardWidth, BoardHeight}; }
     bool OnBoard(TPoint cell) const { return Size().OnBoard(cell); }

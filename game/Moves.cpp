@@ -44,6 +44,28 @@ std::vector<TMove> GenerateMoves(const TGameBoard& board, TBoardSize size, TColo
     return moves;
 }
 
+TMoveTargets MoveTargets(const TGameBoard& board, TBoardSize size, TPoint from)
+{
+    TMoveTargets targets;
+    if (!size.OnBoard(from))
+        return targets;
+    ForEachCell(size, [&](TPoint to) {
+        if (board[to] != clGray)
+            return;
+        switch (MoveKindOf(BoardDistance(size, from, to))) {
+        case TMoveKind::Copy:
+            targets.Copies.push_back(to);
+            break;
+        case TMoveKind::Jump:
+            targets.Jumps.push_back(to);
+            break;
+        case TMoveKind::None:
+            break;
+        }
+    });
+    return targets;
+}
+
 TMoveKind ApplyMove(TGameBoard& board, TBoardSize size, const TMove& move, TColor mover)
 {
     const TMoveKind kind = MoveKindOf(BoardDistance(size, move.From, move.To));

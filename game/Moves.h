@@ -39,6 +39,14 @@ bool CanMove(const TGameBoard& board, TBoardSize size, TColor side);
 // Every legal move of `side`, origins and targets in column-by-column order.
 std::vector<TMove> GenerateMoves(const TGameBoard& board, TBoardSize size, TColor side);
 
+// The empty cells a piece on `from` reaches, each kind in column-by-column
+// order: what the board marks as possible moves after a pick.
+struct TMoveTargets {
+    std::vector<TPoint> Copies;
+    std::vector<TPoint> Jumps;
+};
+TMoveTargets MoveTargets(const TGameBoard& board, TBoardSize size, TPoint from);
+
 // Plays a legal move of `mover` on the board: the target and the captured
 // neighbours take the mover's colour, a jump empties its origin.
 TMoveKind ApplyMove(TGameBoard& board, TBoardSize size, const TMove& move, TColor mover);

@@ -6,9 +6,11 @@
 #include "game/ComputerTurn.h"
 #include "game/NetPlay.h"
 #include "game/WaitMs.h"
+#include "hexmap/HexMarks.h"
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
 #include "shell/Glyphs.h"
+#include "shell/Mnemonics.h"
 #include "shell/FluidSynthPlayer.h"
 #include "shell/HelpViewer.h"
 #include "shell/Music.h"
@@ -30,6 +32,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QScopeGuard>
+#include <QShortcut>
 
 #include <algorithm>
 #include <chrono>
@@ -110,6 +113,11 @@ TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
                                           netPlay_->AfterPress();
                                       },
                                       [this](int side) { return netPlay_->RemoteSide(side); }});
+    // Against the computer a take-back returns to the person's turn.
+    comfort_.IsComputer = [this](std::uint8_t side) { return computerTurn_->IsComputer(side); };
+    comfort_.CancelThinking = [this] { computerTurn_->Cancel(); };
+    logic_.SetHistory(&history_);
+    UpdateComfort();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -154,6 +162,15 @@ void TForm1::CreateControls()
     HexMap1->OnMouseMove = [this](Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
         HexMap1MouseMove(button, shift, x, y);
     };
+    HexMap1->OnCursorMove = [this](TPoint cell, const QRect& square) {
+        ScrollBox1->ensureVisible(square.center().x(), square.center().y(), square.width() / 2 + 2,
+                                  square.height() / 2 + 2);
+        // Also when the cursor comes up on the cell the pointer was last on.
+        Label2->setText(QString::number(cell.X));
+        Label4->setText(QString::number(cell.Y));
+    };
+    // The board itself takes the focus for keyboard play.
+    ScrollBox1->setFocusPolicy(Qt::NoFocus);
     FitScrollBox();
 
     Bevel1 = MakePanel(this, {340, 8, 137, 65});
@@ -240,10 +257,14 @@ void TForm1::CreateControls()
     Timer1.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
-    QWidget* order[] = {ScrollBox1, Panel1, ProgressBar1, Button1, BitBtn1, BitBtn2, Panel2, BitBtn4, ProgressBar2};
+    CreateComfortControls();
+
+    QWidget* order[] = {HexMap1, Panel1,  ProgressBar1, UndoButton, RedoButton, Button1,
+                        BitBtn1, BitBtn2, Panel2,       BitBtn4,    ProgressBar2};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     Button1->setFocus();
+    AddMnemonics(this);
 }
 
 void TForm1::SetWindows(TAboutBox* aboutBox, TSetupDial* setupDial, TForm5* form5)
@@ -349,6 +370,10 @@ void TForm1::PressButton(TButton button)
     // same question again behind it.
     if (button == btQuit && runningButton_ == btQuit)
         return;
+    // A take-back is meant for the position on show: while a move plays
+    // out, or something else waits its turn, it is refused rather than held.
+    if ((button == btUndo || button == btRedo) && (Busy() || !heldPresses_.empty()))
+        return;
     if (Busy() || !heldPresses_.empty()) {
         if (std::find(heldPresses_.begin(), heldPresses_.end(), button) == heldPresses_.end())
             heldPresses_.push_back(button);
@@ -405,6 +430,12 @@ void TForm1::RunButton(TButton button)
     case btQuit:
         AskToQuit();
         break;
+    case btUndo:
+    case btRedo:
+        if (game_.UndoEnabled == 1 && !netPlay_->Active())
+            RunSequence([&] { button == btUndo ? comfort_.Undo() : comfort_.Redo(); });
+        UpdateComfort();
+        break;
     case btNone:
         break;
     }
@@ -424,6 +455,7 @@ void TForm1::FormActivate()
 
     // The cells are painted into the hidden board, one per millisecond; the
     // players watch the bar, which is drawn once per display frame.
+    const bool keyboardPlay = HexMap1->hasFocus();
     HexMap1->hide();
     ProgressBar1->show();
     qCInfo(lcStartup, "set-up begins");
@@ -440,6 +472,8 @@ void TForm1::FormActivate()
     ProgressBar1->setValue(progress);
     qCInfo(lcStartup, "set-up done");
     HexMap1->show();
+    if (keyboardPlay)
+        HexMap1->setFocus(Qt::TabFocusReason);
     BlueScore->setText(QStringLiteral("1"));
     RedScore->setText(QStringLiteral("1"));
     ProgressBar1->hide();
@@ -448,8 +482,10 @@ void TForm1::FormActivate()
     game_.HoverCell = {1, 1};
     game_.SelectedCell = {1, 1};
     game_.SelectionState = 0;
+    history_.NewGame(game_);
     UpdateAccelerationStatus();
     UpdateTurnIndicator();
+    UpdateComfort();
     music_->StartGameMusic();
     Timer1.start();
     computerTurn_->NewGame();
@@ -466,6 +502,10 @@ double TForm1::FrameMs() const
 void TForm1::UpdateTurnIndicator()
 {
     KITScanner1->SetScanColor(game_.CurrentPlayer == 1 ? scBlue : scRed);
+    // The turn passes: the hints of the pick go with the move at once, not
+    // after its fill; UpdateComfort puts up the new marks.
+    if (game_.SelectionState == 0 && !HexMap1->Marks().Empty())
+        HexMap1->SetMarks({});
 }
 
 void TForm1::UpdateAccelerationStatus()
@@ -492,6 +532,7 @@ void TForm1::SelectHex(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
         return;
     RunSequence([&] { logic_.SelectHex(x, y); });
     netPlay_->AfterPress();
+    UpdateComfort();
 }
 
 void TForm1::HexMap1MouseMove(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
@@ -522,6 +563,16 @@ void TForm1::BitBtn2Click()
 void TForm1::BitBtn4Click()
 {
     PressButton(btHelp);
+}
+
+void TForm1::UndoButtonClick()
+{
+    PressButton(btUndo);
+}
+
+void TForm1::RedoButtonClick()
+{
+    PressButton(btRedo);
 }
 
 void TForm1::AskToQuit()
@@ -595,6 +646,7 @@ void TForm1::ApplySetupDial()
     }
     UpdateAccelerationStatus();
     netPlay_->ApplySettings();
+    UpdateComfort();
     if (restart && !netPlay_->Playing())
         RunSequence([this] { FormActivate(); });
 }
@@ -663,6 +715,7 @@ void TForm1::CreateNetPlay()
         NetStatus->setText(text);
         NetStatus->setToolTip(text);
         NetStatus->setVisible(!text.isEmpty());
+        UpdateComfort();
     };
     host.Window = [this] { return this; };
     netPlay_ = std::make_unique<TNetPlay>(game_, std::move(host));

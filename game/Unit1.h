@@ -5,7 +5,9 @@
 // TGameLogic.
 #pragma once
 
+#include "game/GameHistory.h"
 #include "game/GameLogic.h"
+#include "game/PlayComfort.h"
 #include "game/GameState.h"
 #include "game/WindowSlot.h"
 #include "shell/Music.h"
@@ -24,6 +26,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
+class QShortcut;
 class TAboutBox;
 class TComputerTurn;
 class THexMap;
@@ -65,6 +68,13 @@ public:
     // The computer player's turns: "is this side the computer's", "cancel
     // the running search".
     TComputerTurn& ComputerTurn() { return *computerTurn_; }
+    // Undo, redo and the board marks. A computer player connects its hooks
+    // here: Comfort().IsComputer and Comfort().CancelThinking.
+    TPlayComfort& Comfort() { return comfort_; }
+    const TGameHistory& History() const { return history_; }
+    // Shows the comfort options as they are set: the take-back buttons and
+    // shortcuts, the marks on the board.
+    void UpdateComfort();
 
     // The new game; also the Restart button's handler.
     void FormActivate();
@@ -98,6 +108,11 @@ public:
     QPushButton* BitBtn4 = nullptr;
     QPushButton* BitBtn2 = nullptr;
     QPushButton* BitBtn1 = nullptr;
+    // "Zpět" and "Znovu", shown only with "Povolit vracení tahů".
+    QPushButton* UndoButton = nullptr;
+    QPushButton* RedoButton = nullptr;
+    std::vector<QShortcut*> UndoShortcuts;
+    std::vector<QShortcut*> RedoShortcuts;
     QLabel* Label6 = nullptr;
     QLabel* Label5 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
@@ -129,6 +144,9 @@ private:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn4Click();
+    void UndoButtonClick();
+    void RedoButtonClick();
+    void CreateComfortControls();
     void Timer1Timer();
     void FitScrollBox();
     // Milliseconds per frame of the screen showing the window.
@@ -140,7 +158,7 @@ private:
 
     // The buttons' handlers proper; the click handlers above hand them to
     // PressButton.
-    enum TButton { btNone, btRestart, btHelp, btSettings, btQuit };
+    enum TButton { btNone, btRestart, btHelp, btSettings, btQuit, btUndo, btRedo };
     void RunButton(TButton button);
     void ApplySetupDial();
     void AskToQuit();
@@ -157,6 +175,8 @@ private:
 
     TGameState game_;
     TGameLogic logic_{game_, *this};
+    TGameHistory history_;
+    TPlayComfort comfort_{game_, history_, *this};
     std::mt19937 random_;
     std::unique_ptr<TMusic> music_;
     TWindowSlot<TAboutBox> aboutBox_;

@@ -2,9 +2,12 @@
 // the property setters and the mouse forwarding.
 #include "hexmap/Hexmap.h"
 
+#include "hexmap/HexCursor.h"
 #include "shell/Exception.h"
 
+#include <QFocusEvent>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -31,7 +34,11 @@ THexMap::THexMap(QWidget* parent)
     // own, and moves arrive without a button held so the pointer can be followed.
     setAutoFillBackground(false);
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    // The keyboard reaches the board by Tab only: a click is a move, and
+    // must not bring up the cursor. Every mouse button is a press, so no
+    // context menu either.
+    setFocusPolicy(Qt::TabFocus);
+    setContextMenuPolicy(Qt::PreventContextMenu);
     geometry_.HexHalfHeight = HalfHeightOf(geometry_.HexRadius);
     InvalidatePicture();
 }
@@ -182,6 +189,97 @@ void THexMap::Paint()
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, mapBitmap_);
+    DrawHexMarks(painter, geometry_, ShownMarks());
+}
+
+THexMarks THexMap::ShownMarks() const
+{
+    THexMarks shown = marks_;
+    shown.Cursor = CursorShown() ? cursor_ : TPoint{};
+    return shown;
+}
+
+void THexMap::RepaintMarks(const THexMarks& before)
+{
+    const QRegion changed = MarksRegion(geometry_, before) + MarksRegion(geometry_, ShownMarks());
+    if (!changed.isEmpty())
+        repaint(changed);
+}
+
+void THexMap::SetMarks(THexMarks marks)
+{
+    marks.Cursor = {};
+    const THexMarks before = ShownMarks();
+    marks_ = std::move(marks);
+    RepaintMarks(before);
+}
+
+void THexMap::SetCursorCell(TPoint cell)
+{
+    const THexMarks before = ShownMarks();
+    cursor_ = ClampToGrid(cell, geometry_.HexColumns, geometry_.HexRows);
+    RepaintMarks(before);
+}
+
+void THexMap::keyPressEvent(QKeyEvent* event)
+{
+    if (!keyboardFocus_)
+        ShowCursor();
+    if (const auto step = CursorStepOfKey(event->key()); step && event->modifiers() == Qt::NoModifier) {
+        SetCursorCell(StepCursor(cursor_, *step, geometry_.HexColumns, geometry_.HexRows));
+        const TPoint centre = geometry_.ConvertPoint(cursor_, cpCellToPixel);
+        if (OnMouseMove)
+            OnMouseMove(Qt::NoButton, Qt::NoModifier, centre.X, centre.Y);
+        if (OnCursorMove)
+            OnCursorMove(cursor_, CellSquare(geometry_, cursor_).translated(pos()));
+        return;
+    }
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        // The grid may have shrunk under the cursor since it last moved.
+        SetCursorCell(cursor_);
+        const TPoint centre = geometry_.ConvertPoint(cursor_, cpCellToPixel);
+        if (OnMouseDown)
+            OnMouseDown(Qt::LeftButton, Qt::NoModifier, centre.X, centre.Y);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void THexMap::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+        ShowCursor();
+    else
+        RepaintMarks(marks_); // back to a window: as the board was left
+}
+
+void THexMap::ShowCursor()
+{
+    const THexMarks before = ShownMarks();
+    keyboardFocus_ = true;
+    cursor_ = ClampToGrid(cursor_, geometry_.HexColumns, geometry_.HexRows);
+    RepaintMarks(before);
+    // The read-out names the cursor's cell from the start.
+    const TPoint centre = geometry_.ConvertPoint(cursor_, cpCellToPixel);
+    if (OnMouseMove)
+        OnMouseMove(Qt::NoButton, Qt::NoModifier, centre.X, centre.Y);
+    if (OnCursorMove)
+        OnCursorMove(cursor_, CellSquare(geometry_, cursor_).translated(pos()));
+}
+
+void THexMap::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    THexMarks before = marks_;
+    before.Cursor = keyboardFocus_ ? cursor_ : TPoint{};
+    // Another window on top keeps the keyboard play for the return.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        keyboardFocus_ = false;
+    RepaintMarks(before);
 }
 
 void THexMap::mousePressEvent(QMouseEvent* event)
@@ -277,7 +375,9 @@ void THexMap::LayOutImageMap()
 void THexMap::DrawPlainMap() const
 {
     const int width = geometry_.ControlWidth(), height = geometry_.ControlHeight();
-    mapBitmap_ = QImage(width, height, QImage::Format_RGB32);
+    // At the screen's own resolution: on a dense screen the outlines are
+    // stepped in its pixels, not enlarged from a small picture.
+    mapBitmap_ = DeviceImage(QSize(width, height), devicePixelRatioF(), QImage::Format_RGB32);
     mapCanvas_.Brush.Color = backColor_;
     mapCanvas_.Brush.Style = TBrushStyle::bsSolid;
     mapCanvas_.FillRect(mapBitmap_.rect());
@@ -296,7 +396,7 @@ void THexMap::DrawPlainMap() const
 
 void THexMap::DrawImageMap() const
 {
-    mapBitmap_ = QImage(mapImage_.width(), mapImage_.height(), QImage::Format_RGB32);
+    mapBitmap_ = DeviceImage(mapImage_.size(), devicePixelRatioF(), QImage::Format_RGB32);
     mapCanvas_.Brush.Color = backColor_;
     mapCanvas_.Brush.Style = TBrushStyle::bsSolid;
     mapCanvas_.FillRect(mapBitmap_.rect());
@@ -347,7 +447,8 @@ bool THexMap::TouchesPicture(TPoint centre) const
 {
     // Called with the picture up to date.
     const std::int64_t x = centre.X, y = centre.Y, r = geometry_.HexRadius, h = geometry_.HexHalfHeight;
-    return x + r >= 0 && x - r < mapBitmap_.width() && y + h >= 0 && y - h < mapBitmap_.height();
+    const QSize size = mapBitmap_.deviceIndependentSize().toSize();
+    return x + r >= 0 && x - r < size.width() && y + h >= 0 && y - h < size.height();
 }
 
 void THexMap::Rebuild()

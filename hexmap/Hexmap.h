@@ -5,6 +5,7 @@
 #pragma once
 
 #include "hexmap/HexGeometry.h"
+#include "hexmap/HexMarks.h"
 #include "shell/Canvas.h"
 #include "shell/Colors.h"
 
@@ -15,6 +16,8 @@
 #include <cstdint>
 #include <functional>
 
+class QFocusEvent;
+class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
 
@@ -92,13 +95,33 @@ public:
     const THexGeometry& Geometry() const { return geometry_; }
 
     // Press and move (also without a button), in the control's pixels.
+    // Keyboard play comes through them too: the cursor's moves as moves to
+    // its cell's centre, Space and Enter as a left press there.
     TMouseHandler OnMouseDown;
     TMouseHandler OnMouseMove;
+    // After the keyboard cursor has moved (or come up), with its cell and
+    // the cell's square, so that whoever scrolls the board can bring it
+    // into view and the read-out can name it.
+    std::function<void(TPoint cell, const QRect& square)> OnCursorMove;
+
+    // Marks drawn over the picture (the cursor is the control's own); only
+    // the cells whose marks change are repainted.
+    void SetMarks(THexMarks marks);
+    const THexMarks& Marks() const { return marks_; }
+    // The keyboard cursor's cell; shown while the control has a focus that
+    // came from the keyboard (Tab, a key pressed on it), so that a window
+    // that merely hands the board its focus shows nothing new.
+    TPoint CursorCell() const { return cursor_; }
+    void SetCursorCell(TPoint cell);
+    bool CursorShown() const { return keyboardFocus_ && hasFocus(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     void DrawHex(TCanvas& canvas, TBrushStyle fillStyle, TColor fillColor, TPenStyle penStyle, TColor penColor,
                  TPoint centre, int radius, bool raised) const;
@@ -126,6 +149,10 @@ private:
     bool TouchesPicture(TPoint centre) const;
     bool FitsWidget(std::int64_t columns, std::int64_t rows, std::int64_t radius) const;
     void SizeControl(int width, int height);
+    // The marks as shown: the cursor included while the control has focus.
+    THexMarks ShownMarks() const;
+    void ShowCursor();
+    void RepaintMarks(const THexMarks& before);
 
     bool useSavedMap_ = false;
     bool mapGridOn_ = true;
@@ -144,4 +171,7 @@ private:
     mutable TCanvas mapCanvas_{mapBitmap_};
     mutable bool pictureStale_ = true;
     mutable int pictureBuilds_ = 0;
+    THexMarks marks_;
+    TPoint cursor_{1, 1};
+    bool keyboardFocus_ = false;
 };

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QPolygon>
 
+#include <cmath>
 #include <cstdlib>
 
 QColor ColorToQColor(TColor color)
@@ -44,11 +45,23 @@ bool TCanvas::PenDraws() const
     return Pen.Style != TPenStyle::psClear;
 }
 
+QRect TCanvas::LogicalRect() const
+{
+    return QRect(QPoint(0, 0), image_.deviceIndependentSize().toSize());
+}
+
+int TCanvas::DeviceEdge(int logical) const
+{
+    // The edge QPainter's aliased fills use: halves go to the right and
+    // down, so a block drawn here and a fill of the same pixels agree.
+    return int(std::floor(logical * image_.devicePixelRatio() + 0.5));
+}
+
 void TCanvas::FillRect(const QRect& rect)
 {
     if (Brush.Style == TBrushStyle::bsClear || image_.isNull())
         return;
-    const QRect clipped = rect.intersected(image_.rect());
+    const QRect clipped = rect.intersected(LogicalRect());
     if (clipped.isEmpty())
         return;
     QPainter painter(&image_);
@@ -121,6 +134,10 @@ void TCanvas::LineTo(int x, int y)
 // segments never paint a vertex twice.
 void TCanvas::PlotLine(QPoint from, QPoint to)
 {
+    if (Scaled()) {
+        StrokeLine(from, to);
+        return;
+    }
     int x = from.x(), y = from.y();
     const int dx = std::abs(to.x() - x), dy = -std::abs(to.y() - y);
     const int sx = x < to.x() ? 1 : -1, sy = y < to.y() ? 1 : -1;
@@ -137,6 +154,29 @@ void TCanvas::PlotLine(QPoint from, QPoint to)
             y += sy;
         }
     }
+}
+
+// The same line on a scaled image: one logical pixel wide, through the
+// centres of the pixels Bresenham would set, ending on the last one before
+// `to`. Square ends make a straight line cover exactly its blocks; a slant
+// is stepped in device pixels instead of in blocks.
+void TCanvas::StrokeLine(QPoint from, QPoint to)
+{
+    const int steps = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+    if (steps == 0 || image_.isNull())
+        return;
+    const QColor color = ColorToQColor(Pen.Color);
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (steps == 1) {
+        painter.fillRect(QRect(from, QSize(1, 1)), color);
+        return;
+    }
+    QPen pen(color, 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    painter.setPen(pen);
+    const QPointF start = QPointF(from) + QPointF(0.5, 0.5);
+    painter.drawLine(start, start + QPointF(to - from) * (double(steps - 1) / steps));
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text)
@@ -175,29 +215,62 @@ void TCanvas::Draw(int x, int y, const QImage& bitmap)
 
 void TCanvas::DrawTransparent(int x, int y, const QImage& bitmap, TColor keyColor)
 {
-    const QImage source = bitmap.convertToFormat(QImage::Format_RGB32);
+    if (bitmap.isNull() || image_.isNull())
+        return;
+    QImage source = bitmap.convertToFormat(QImage::Format_RGB32);
+    // A picture of another resolution is brought to this one pixel by pixel,
+    // without blending, so that the key colour stays exact.
+    const qreal ratio = image_.devicePixelRatio();
+    if (source.devicePixelRatio() != ratio) {
+        const QSizeF logical = source.deviceIndependentSize();
+        source = source.scaled((logical * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    const int left = DeviceEdge(x), top = DeviceEdge(y);
     for (int row = 0; row < source.height(); ++row) {
+        const int targetY = top + row;
+        if (targetY < 0 || targetY >= image_.height())
+            continue;
         const auto* line = reinterpret_cast<const QRgb*>(source.constScanLine(row));
         for (int column = 0; column < source.width(); ++column) {
+            const int targetX = left + column;
             const TColor color = QRgbToColor(line[column]);
-            if (color != keyColor)
-                SetPixel(x + column, y + row, color);
+            if (color != keyColor && targetX >= 0 && targetX < image_.width())
+                image_.setPixel(targetX, targetY, ColorToQColor(color).rgb());
         }
     }
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color)
 {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+    const QRgb rgb = ColorToQColor(color).rgb();
+    if (!Scaled()) {
+        if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+            return;
+        image_.setPixel(x, y, rgb);
         return;
-    image_.setPixel(x, y, ColorToQColor(color).rgb());
+    }
+    const int right = std::min(DeviceEdge(x + 1), image_.width());
+    const int bottom = std::min(DeviceEdge(y + 1), image_.height());
+    for (int row = std::max(DeviceEdge(y), 0); row < bottom; ++row)
+        for (int column = std::max(DeviceEdge(x), 0); column < right; ++column)
+            image_.setPixel(column, row, rgb);
 }
 
 TColor TCanvas::Pixel(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+    const int column = DeviceEdge(x), row = DeviceEdge(y);
+    if (x < 0 || y < 0 || column >= image_.width() || row >= image_.height())
         return clBlack;
-    return QRgbToColor(image_.pixel(x, y));
+    return QRgbToColor(image_.pixel(column, row));
+}
+
+QImage DeviceImage(QSize size, qreal ratio, QImage::Format format)
+{
+    if (ratio <= 0 || ratio == 1.0)
+        return QImage(size, format);
+    QImage image(int(std::ceil(size.width() * ratio)), int(std::ceil(size.height() * ratio)), format);
+    image.setDevicePixelRatio(ratio);
+    return image;
 }
 
 void DrawBevelFrame(TCanvas& canvas, QRect& rect, TColor topLeft, TColor bottomRight, int thickness)

@@ -7,6 +7,12 @@
 // Qt's own lines do not keep the end-pixel rule (and pick other pixels than
 // Bresenham on short lines), so lines are rasterised here. Polygon interiors
 // go through QPainter, whose fill tiles neighbouring hexagons exactly.
+//
+// Coordinates are the image's logical pixels. An image with a device pixel
+// ratio above 1 (a high-resolution screen) is drawn at its own resolution:
+// a logical pixel is a block of device pixels, edges and slanted lines are
+// stepped in device pixels, and nothing is blended, so edges stay sharp.
+// At ratio 1 every primitive sets exactly the pixels it always did.
 #pragma once
 
 #include "shell/Colors.h"
@@ -50,6 +56,8 @@ public:
     TColor FontColor = clBlack;
 
     QImage& Image() { return image_; }
+    // The image's size in logical pixels.
+    QRect LogicalRect() const;
 
     // Fills [Left, Right) x [Top, Bottom) with the brush.
     void FillRect(const QRect& rect);
@@ -75,16 +83,27 @@ public:
     // As Draw, but pixels of the key colour are left out.
     void DrawTransparent(int x, int y, const QImage& bitmap, TColor keyColor);
 
+    // A logical pixel: the whole block of device pixels it covers.
     void SetPixel(int x, int y, TColor color);
+    // The colour of a logical pixel (its block's top-left device pixel).
     TColor Pixel(int x, int y) const;
 
 private:
     void PlotLine(QPoint from, QPoint to);
+    void StrokeLine(QPoint from, QPoint to);
     bool PenDraws() const;
+    bool Scaled() const { return image_.devicePixelRatio() != 1.0; }
+    // The device pixel a logical pixel edge falls on.
+    int DeviceEdge(int logical) const;
 
     QImage& image_;
     QPoint penPos_;
 };
+
+// A picture of `size` logical pixels for a screen of device pixel ratio
+// `ratio`: ratio x size device pixels, rounded up so it covers the whole
+// widget, with the ratio set. At ratio 1 a plain image of `size`.
+QImage DeviceImage(QSize size, qreal ratio, QImage::Format format);
 
 // Draws `thickness` one-pixel rings from the rectangle's edge inwards (right
 // and bottom exclusive): left column and top row in topLeft, right column,

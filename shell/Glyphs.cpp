@@ -2,6 +2,7 @@
 
 #include "shell/DataFiles.h"
 
+#include <QFileInfo>
 #include <QPixmap>
 
 QImage LoadGlyph(const QString& fileName)
@@ -27,15 +28,40 @@ QImage GlyphCell(const QImage& glyph, int cellCount, int index)
     return cell;
 }
 
+QString DenseGlyphName(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    return info.completeBaseName() + QStringLiteral("@2x.") + info.suffix();
+}
+
+namespace {
+
+void AddCells(QIcon& icon, const QImage& glyph, qreal ratio)
+{
+    const int cells = std::max(1, glyph.width() / glyph.height());
+    const auto pixmap = [&](int index) {
+        QPixmap cell = QPixmap::fromImage(GlyphCell(glyph, cells, index));
+        cell.setDevicePixelRatio(ratio);
+        return cell;
+    };
+    icon.addPixmap(pixmap(0), QIcon::Normal);
+    if (cells > 1)
+        icon.addPixmap(pixmap(1), QIcon::Disabled);
+}
+
+} // namespace
+
 QIcon GlyphIcon(const QString& fileName)
 {
     const QImage glyph = LoadGlyph(fileName);
     if (glyph.isNull() || glyph.height() == 0)
         return {};
-    const int cells = std::max(1, glyph.width() / glyph.height());
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(GlyphCell(glyph, cells, 0)), QIcon::Normal);
-    if (cells > 1)
-        icon.addPixmap(QPixmap::fromImage(GlyphCell(glyph, cells, 1)), QIcon::Disabled);
+    AddCells(icon, glyph, 1.0);
+    // A dense screen takes the drawing made for it rather than the small one
+    // enlarged; without it Qt enlarges the small one.
+    const QImage dense = LoadGlyph(DenseGlyphName(fileName));
+    if (!dense.isNull() && dense.height() == 2 * glyph.height())
+        AddCells(icon, dense, 2.0);
     return icon;
 }

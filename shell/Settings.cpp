@@ -37,6 +37,8 @@ const QString DefaultServer = QStringLiteral("0");
 constexpr std::uint16_t DefaultPort = 41095;
 // Far more than any host name; a longer text in a hand-edited file is cut.
 constexpr qsizetype MaxAddressLength = 255;
+const QString DefaultOff = QStringLiteral("0");
+const QString DefaultLanguage = QStringLiteral("cs");
 
 // Windows keeps the store in the registry and Apple systems in their own
 // preferences; everywhere else QSettings' native store is one INI file.
@@ -431,6 +433,16 @@ bool SettingToBool(const QString& text)
     return text == QLatin1String("1");
 }
 
+QString LanguageToSetting(std::uint8_t language)
+{
+    return language == 1 ? QStringLiteral("en") : DefaultLanguage;
+}
+
+std::uint8_t SettingToLanguage(const QString& text)
+{
+    return text == QLatin1String("en") ? 1 : 0;
+}
+
 TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
 {
     return {
@@ -447,6 +459,11 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d)
         {QStringLiteral("SitServer"), BoolToSetting(state.NetworkClient == 1 ? 0 : 1)},
         {QStringLiteral("SitAdresa"), state.NetworkAddress.left(MaxAddressLength)},
         {QStringLiteral("SitPort"), QString::number(state.NetworkPort)},
+        // Added later; a store without them reads as all off and Czech.
+        {QStringLiteral("Vraceni"), BoolToSetting(state.UndoEnabled)},
+        {QStringLiteral("Napoveda"), BoolToSetting(state.HintsEnabled)},
+        {QStringLiteral("PosledniTah"), BoolToSetting(state.LastMoveEnabled)},
+        {QStringLiteral("Jazyk"), LanguageToSetting(state.Language)},
     };
 }
 
@@ -467,6 +484,10 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
     state.Intelligence = DefaultIntelligence;
     state.NetworkAddress.clear();
     state.NetworkPort = DefaultPort;
+    state.UndoEnabled = 0;
+    state.HintsEnabled = 0;
+    state.LastMoveEnabled = 0;
+    state.Language = 0;
     bool hex3d = true;
     const auto applyHex3d = [&] {
         if (setHex3d)
@@ -484,9 +505,9 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
         state.BoardWidth = BoardSizeFromSetting(read("Sirka", DefaultBoardSize));
         state.BoardHeight = BoardSizeFromSetting(read("Vyska", DefaultBoardSize));
         hex3d = SettingToBool(read("3Dhex", DefaultOn));
-        // The players, the level and the network values came after the
-        // first versions: a value of another type here means only its
-        // default, never a failed start.
+        // The players, the level, the network values and the comfort options
+        // came after the first versions: a value of another type here means
+        // only its default, never a failed start.
         const auto readOwn = [&](const char* name, const QString& defaultText) {
             try {
                 return read(name, defaultText);
@@ -502,6 +523,10 @@ void LoadSettings(TGameState& state, const std::function<void(bool)>& setHex3d, 
         state.NetworkClient = SettingToBool(readOwn("SitServer", DefaultServer)) ? 0 : 1;
         state.NetworkAddress = readOwn("SitAdresa", {}).trimmed().left(MaxAddressLength);
         state.NetworkPort = PortFromSetting(readOwn("SitPort", QString::number(DefaultPort)));
+        state.UndoEnabled = SettingToBool(readOwn("Vraceni", DefaultOff));
+        state.HintsEnabled = SettingToBool(readOwn("Napoveda", DefaultOff));
+        state.LastMoveEnabled = SettingToBool(readOwn("PosledniTah", DefaultOff));
+        state.Language = SettingToLanguage(readOwn("Jazyk", DefaultLanguage));
     } catch (...) {
         applyHex3d();
         throw;

@@ -42,6 +42,11 @@ QString BoolToSetting(std::uint8_t flag);
 // True only for exactly "1".
 bool SettingToBool(const QString& text);
 
+// The interface language as stored under "Jazyk": "cs" for 0, "en" for 1;
+// any other text reads as Czech.
+QString LanguageToSetting(std::uint8_t language);
+std::uint8_t SettingToLanguage(const QString& text);
+
 // Everything a save writes, "Ver" included, in the store's order.
 TSettingValues SettingsToSave(const TGameState& state, bool hex3d);
 
@@ -49,9 +54,10 @@ TSettingValues SettingsToSave(const TGameState& state, bool hex3d);
 // "MMX", "Sirka", "Vyska", "3Dhex" (handed to `setHex3d`, the main board's
 // raised-cell style), "ModryHrac" and "CervenyHrac" ("1" the computer plays
 // that side, anything else a person), "Inteligence" (the computer's level
-// "0".."10", anything else 5), then the network game's "SitServer" ("1"
-// server, else client), "SitAdresa" (the server's address as typed) and
-// "SitPort" (a port 1..65535, else 41095), and sets the per-run flags:
+// "0".."10", anything else 5), the network game's "SitServer" ("1" server,
+// else client), "SitAdresa" (the server's address as typed) and "SitPort" (a
+// port 1..65535, else 41095), then the comfort options "Vraceni",
+// "Napoveda", "PosledniTah" and "Jazyk", and sets the per-run flags:
 // network play itself always starts off. Board sizes end inside
 // 4..10 whatever the store says. When a step throws, the settings it did not
 // reach keep their defaults (and `setHex3d` still gets one) before the

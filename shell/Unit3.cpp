@@ -6,9 +6,11 @@
 #include "game/GameState.h"
 #include "hexmap/Hexmap.h"
 #include "shell/Application.h"
+#include "shell/ComfortPage.h"
 #include "shell/DataFiles.h"
 #include "shell/Glyphs.h"
 #include "shell/NetPanel.h"
+#include "shell/Mnemonics.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -114,6 +116,8 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     PageControl1->addTab(TabSheet1, tr("Hra"));
     PageControl1->addTab(TabSheet2, tr("Počítač && hrací plocha"));
     PageControl1->addTab(TabSheet3, QStringLiteral("DirectX"));
+    TabSheet4 = new TComfortPage;
+    PageControl1->addTab(TabSheet4, QString::fromUtf8("Pohodlí"));
     PageControl1->setCurrentIndex(0);
 
     CreateGamePage();
@@ -147,6 +151,7 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     for (const auto& [object, name] : names)
         object->setObjectName(QLatin1String(name));
 
+    AddMnemonics(this);
     LoadAnimation();
     animateTimer_.setInterval(AnimateInterval);
     connect(&animateTimer_, &QTimer::timeout, this, &TSetupDial::Animate1Step);
@@ -217,6 +222,8 @@ void TSetupDial::CreateBoardPage()
     HexMap1->SetHexColor(clGray);
     HexMap1->SetBackColor(clTeal);
     HexMap1->SetLineColor(clBlack);
+    // A picture only: no keyboard cursor in the preview.
+    HexMap1->setFocusPolicy(Qt::NoFocus);
 
     CheckBox9 = MakeCheckBox(GroupBox3, "CheckBox9", tr("Používat 3D hexy"), {9, 110, 106, 18}, true, true);
 
@@ -338,6 +345,7 @@ void TSetupDial::FormShow()
     // when a position really changes.
     ScrollBar1->setValue(game_.BoardWidth);
     ScrollBar2->setValue(game_.BoardHeight);
+    TabSheet4->Load(game_);
 }
 
 void TSetupDial::FormActivate()
@@ -363,6 +371,7 @@ void TSetupDial::BitBtn1Click()
     game_.Intelligence = static_cast<std::uint8_t>(TrackBar1->value());
     game_.NetworkAddress = NetPanel->Address();
     game_.NetworkPort = NetPanel->Port();
+    TabSheet4->Store(game_);
     if (ScrollBar1->value() != game_.BoardWidth || ScrollBar2->value() != game_.BoardHeight) {
         game_.BoardWidth = static_cast<std::uint8_t>(ScrollBar1->value());
         game_.BoardHeight = static_cast<std::uint8_t>(ScrollBar2->value());

@@ -25,6 +25,7 @@ class QScrollBar;
 class QShowEvent;
 class QSlider;
 class QTabWidget;
+class TComfortPage;
 class THexMap;
 class TNetPanel;
 class TPentiumMMX;
@@ -65,6 +66,7 @@ public:
     QWidget* TabSheet1 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QWidget* TabSheet3 = nullptr;
+    TComfortPage* TabSheet4 = nullptr; // "Pohodlí"
 
     // "Hra"
     QGroupBox* GroupBox1 = nullptr;

@@ -4,6 +4,7 @@
 #include "shell/DataFiles.h"
 #include "shell/Glyphs.h"
 #include "shell/Language.h"
+#include "shell/Mnemonics.h"
 #include "shell/SoundEffects.h"
 
 #include <QLabel>
@@ -48,6 +49,7 @@ TForm5::TForm5(QWidget* parent)
     BitBtn1->setGeometry(140, 216, 66, 20);
     BitBtn1->setIcon(GlyphIcon(QStringLiteral("glyph-ok.png")));
     connect(BitBtn1, &QPushButton::clicked, this, &TForm5::BitBtn1Click);
+    AddMnemonics(this);
 
     LoadWinIm();
     picture_ = QImage(PictureWidth, PictureHeight, QImage::Format_RGB32);

@@ -476,11 +476,12 @@ QImage SideBySide(const QImage& left, const QImage& right)
 
 using TGlyphPainter = void (*)(QPainter&);
 
-QImage PaintGlyph(TGlyphPainter paint)
+QImage PaintGlyph(TGlyphPainter paint, int scale = 1)
 {
-    QImage drawing = Transparent(GlyphSize, GlyphSize);
+    QImage drawing = Transparent(GlyphSize * scale, GlyphSize * scale);
     QPainter painter(&drawing);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
     paint(painter);
     return drawing;
 }
@@ -594,9 +595,9 @@ TGlyphPainter GlyphPainter(TGlyphDesign design)
 
 } // namespace
 
-QImage DrawButtonGlyph(TGlyphDesign design)
+QImage DrawButtonGlyph(TGlyphDesign design, int scale)
 {
-    const QImage normal = KeyedCell(PaintGlyph(GlyphPainter(design)), GlyphKeyColor);
+    const QImage normal = KeyedCell(PaintGlyph(GlyphPainter(design), scale), GlyphKeyColor);
     return SideBySide(normal, GreyRendition(normal, GlyphKeyColor));
 }
 
@@ -1008,6 +1009,11 @@ std::vector<TPictureFile> PictureFiles()
         {"glyph-ok.png", [] { return DrawButtonGlyph(TGlyphDesign::gdOk); }},
         {"glyph-cancel.png", [] { return DrawButtonGlyph(TGlyphDesign::gdCancel); }},
         {"glyph-about.png", DrawAboutGlyph},
+        {"glyph-help@2x.png", [] { return DrawButtonGlyph(TGlyphDesign::gdHelp, 2); }},
+        {"glyph-setup@2x.png", [] { return DrawButtonGlyph(TGlyphDesign::gdSetup, 2); }},
+        {"glyph-quit@2x.png", [] { return DrawButtonGlyph(TGlyphDesign::gdQuit, 2); }},
+        {"glyph-ok@2x.png", [] { return DrawButtonGlyph(TGlyphDesign::gdOk, 2); }},
+        {"glyph-cancel@2x.png", [] { return DrawButtonGlyph(TGlyphDesign::gdCancel, 2); }},
         {"setup-icon.png", DrawSetupIcon},
         {"setup-anim.png", DrawSetupAnimation},
         {"zelvon.png", [] { return DrawAppIcon(48); }},

@@ -22,12 +22,14 @@ QImage DrawPodiumStrip(bool english = false);
 
 // Two-state glyphs: the normal picture and its grey rendition side by side,
 // 16 x 16 each. The bottom-left pixel of each cell is the transparent key.
+// The same drawing at scale 2 ("@2x" files) serves screens of twice the
+// pixel density.
 constexpr int GlyphSize = 16;
 constexpr QRgb GlyphKeyColor = 0xFF808000;      // olive
 constexpr QRgb AboutGlyphKeyColor = 0xFF800080; // purple
 
 enum class TGlyphDesign { gdHelp, gdSetup, gdQuit, gdOk, gdCancel };
-QImage DrawButtonGlyph(TGlyphDesign design);
+QImage DrawButtonGlyph(TGlyphDesign design, int scale = 1);
 // A red tick and a grey tick on purple, for the about box's button.
 QImage DrawAboutGlyph();
 

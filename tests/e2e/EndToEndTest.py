@@ -60,7 +60,8 @@ SIDE_NAMES = {RED: "Red", BLUE: "Blue"}
 
 SETTINGS_WRITTEN = {"Sound": "0", "Music": "0", "MMX": "1", "3Dhex": "1", "Sirka": "10", "Vyska": "10", "Ver": "1.6b",
                     "ModryHrac": "0", "CervenyHrac": "0", "Inteligence": "5",
-                    "SitServer": "0", "SitAdresa": "", "SitPort": "41095"}
+                    "SitServer": "0", "SitAdresa": "", "SitPort": "41095",
+                    "Vraceni": "0", "Napoveda": "0", "PosledniTah": "0", "Jazyk": "cs"}
 
 
 def DesktopEntryValue(key):

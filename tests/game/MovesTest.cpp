@@ -57,6 +57,18 @@ private slots:
         QCOMPARE(TargetsOf(moves, from, size, TMoveKind::Copy), asSet(copies));
         QCOMPARE(TargetsOf(moves, from, size, TMoveKind::Jump), asSet(jumps));
         QCOMPARE(moves.size(), size_t(copies.size() + jumps.size()));
+
+        // The marks after a pick name the same cells; taken cells drop out.
+        const TMoveTargets targets = MoveTargets(board, size, from);
+        QCOMPARE(asSet(QList<TPoint>(targets.Copies.begin(), targets.Copies.end())), asSet(copies));
+        QCOMPARE(asSet(QList<TPoint>(targets.Jumps.begin(), targets.Jumps.end())), asSet(jumps));
+        board[copies.front()] = clBlue;
+        board[jumps.back()] = clRed;
+        const TMoveTargets fewer = MoveTargets(board, size, from);
+        QCOMPARE(fewer.Copies.size(), size_t(copies.size() - 1));
+        QCOMPARE(fewer.Jumps.size(), size_t(jumps.size() - 1));
+        QVERIFY(std::find(fewer.Copies.begin(), fewer.Copies.end(), copies.front()) == fewer.Copies.end());
+        QVERIFY(std::find(fewer.Jumps.begin(), fewer.Jumps.end(), jumps.back()) == fewer.Jumps.end());
     }
 
     void jumpIgnoresWhatStandsBetween()

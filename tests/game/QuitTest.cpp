@@ -184,7 +184,7 @@ void VerifyChangedSettingsSaved()
     QCOMPARE(stored.value(QStringLiteral("SitServer")).toString(), QStringLiteral("0"));
     QCOMPARE(stored.value(QStringLiteral("SitAdresa")).toString(), QString());
     QCOMPARE(stored.value(QStringLiteral("SitPort")).toString(), QStringLiteral("41095"));
-    QCOMPARE(stored.allKeys().size(), 13);
+    QCOMPARE(stored.allKeys().size(), 17);
 }
 
 } // namespace

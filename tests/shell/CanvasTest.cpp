@@ -17,6 +17,26 @@ QImage Blank(int width, int height, TColor colour = clWhite)
     return image;
 }
 
+// An image of `width` x `height` logical pixels at a device pixel ratio.
+QImage Scaled(int width, int height, qreal ratio, TColor colour = clWhite)
+{
+    QImage image(QSizeF(width * ratio, height * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(ColorToQColor(colour));
+    return image;
+}
+
+// The same picture at ratio 1 and at `ratio`.
+template <typename Draw>
+std::pair<QImage, QImage> DrawTwice(int width, int height, qreal ratio, Draw draw)
+{
+    QImage plain = Blank(width, height), scaled = Scaled(width, height, ratio);
+    TCanvas plainCanvas(plain), scaledCanvas(scaled);
+    draw(plainCanvas);
+    draw(scaledCanvas);
+    return {plain, scaled};
+}
+
 int CountColour(const QImage& image, TColor colour)
 {
     int count = 0;
@@ -199,6 +219,137 @@ private slots:
         QVERIFY(tiny.isEmpty());
     }
 
+    // A straight line, a frame, a lone pixel and a fill at ratio 2 cover
+    // exactly the device blocks of the pixels they cover at ratio 1.
+    void scaledStraightDrawingCoversItsBlocks_data()
+    {
+        QTest::addColumn<int>("shape");
+        QTest::newRow("horizontal line") << 0;
+        QTest::newRow("vertical line upwards") << 1;
+        QTest::newRow("one-step diagonal") << 2;
+        QTest::newRow("bevel frame") << 3;
+        QTest::newRow("rectangle") << 4;
+        QTest::newRow("pixels") << 5;
+    }
+    void scaledStraightDrawingCoversItsBlocks()
+    {
+        QFETCH(int, shape);
+        const auto [plain, scaled] = DrawTwice(16, 12, 2.0, [shape](TCanvas& canvas) {
+            canvas.Pen.Color = clRed;
+            canvas.Brush.Color = clBlue;
+            QRect frame(1, 2, 12, 9);
+            switch (shape) {
+            case 0: canvas.MoveTo(2, 3), canvas.LineTo(13, 3); break;
+            case 1: canvas.MoveTo(7, 10), canvas.LineTo(7, 1); break;
+            case 2: canvas.MoveTo(4, 4), canvas.LineTo(5, 5); break;
+            case 3: DrawBevelFrame(canvas, frame, clRed, clNavy, 2); break;
+            case 4: canvas.Rectangle(3, 2, 11, 9); break;
+            case 5: canvas.SetPixel(0, 0, clRed), canvas.SetPixel(15, 11, clNavy), canvas.SetPixel(16, 3, clRed); break;
+            }
+        });
+        QCOMPARE(scaled.size(), QSize(32, 24));
+        for (int y = 0; y < scaled.height(); ++y)
+            for (int x = 0; x < scaled.width(); ++x)
+                QVERIFY2(scaled.pixel(x, y) == plain.pixel(x / 2, y / 2), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
+
+    // A slanted line at ratio 2 steps in device pixels, without gaps and
+    // without blended colours.
+    void scaledSlantIsSharpAndFine_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::newRow("steep, like a hexagon's side") << QPoint(10, 2) << QPoint(20, 19);
+        QTest::newRow("flat") << QPoint(2, 15) << QPoint(25, 6);
+        QTest::newRow("45 degrees") << QPoint(3, 3) << QPoint(18, 18);
+    }
+    void scaledSlantIsSharpAndFine()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QImage image = Scaled(30, 22, 2.0);
+        TCanvas canvas(image);
+        canvas.Pen.Color = clRed;
+        canvas.MoveTo(from.x(), from.y());
+        canvas.LineTo(to.x(), to.y());
+        QCOMPARE(CountColour(image, clRed) + CountColour(image, clWhite), image.width() * image.height());
+
+        // Along the major axis every device line holds some of the line, and
+        // no more than a pen's width across the slant.
+        const bool xMajor = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
+        const int first = 2 * std::min(xMajor ? from.x() : from.y(), xMajor ? to.x() : to.y());
+        const int last = 2 * std::max(xMajor ? from.x() : from.y(), xMajor ? to.x() : to.y()) - 1;
+        bool steppedFinerThanBlocks = false;
+        for (int major = first; major <= last; ++major) {
+            if (major == 2 * (xMajor ? to.x() : to.y()) || major == 2 * (xMajor ? to.x() : to.y()) + 1)
+                continue; // the end pixel stays out
+            int ink = 0;
+            for (int minor = 0; minor < (xMajor ? image.height() : image.width()); ++minor)
+                ink += QRgbToColor(xMajor ? image.pixel(major, minor) : image.pixel(minor, major)) == clRed;
+            QVERIFY2(ink >= 1 && ink <= 4, qPrintable(QString::number(major)));
+        }
+        for (int y = 0; y + 1 < image.height(); y += 2)
+            for (int x = 0; x + 1 < image.width(); x += 2) {
+                const QRgb corner = image.pixel(x, y);
+                if (image.pixel(x + 1, y) != corner || image.pixel(x, y + 1) != corner || image.pixel(x + 1, y + 1) != corner)
+                    steppedFinerThanBlocks = true;
+            }
+        QVERIFY(steppedFinerThanBlocks);
+    }
+
+    void scaledPixelsTileAtAFractionalRatio()
+    {
+        // At 1.5 a logical pixel is one or two device pixels wide; together
+        // they cover the image once, and a fill covers the same pixels as
+        // its logical pixels set one by one.
+        QImage image = Scaled(8, 6, 1.5, clBlack);
+        QCOMPARE(image.size(), QSize(12, 9));
+        TCanvas canvas(image);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 8; ++x)
+                canvas.SetPixel(x, y, (x + y) % 2 ? clRed : clBlue);
+        QCOMPARE(CountColour(image, clBlack), 0);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 8; ++x)
+                QCOMPARE(canvas.Pixel(x, y), (x + y) % 2 ? clRed : clBlue);
+
+        QImage filled = Scaled(8, 6, 1.5, clBlack), blocks = filled;
+        TCanvas fillCanvas(filled), blockCanvas(blocks);
+        fillCanvas.Brush.Color = clRed;
+        fillCanvas.FillRect(QRect(1, 1, 3, 4));
+        for (int y = 1; y < 5; ++y)
+            for (int x = 1; x < 4; ++x)
+                blockCanvas.SetPixel(x, y, clRed);
+        QVERIFY(CountColour(blocks, clRed) > 0);
+        QCOMPARE(filled, blocks);
+    }
+
+    void transparentDrawingAtRatio2()
+    {
+        // A picture made for ratio 1 is doubled pixel by pixel, its key
+        // colour left out; one made for ratio 2 is copied pixel for pixel.
+        QImage glyph(3, 2, QImage::Format_RGB32);
+        glyph.fill(ColorToQColor(clFuchsia));
+        glyph.setPixel(0, 0, ColorToQColor(clRed).rgb());
+        glyph.setPixel(2, 1, ColorToQColor(clNavy).rgb());
+        QImage image = Scaled(6, 4, 2.0);
+        TCanvas canvas(image);
+        canvas.DrawTransparent(1, 1, glyph, clFuchsia);
+        QCOMPARE(CountColour(image, clFuchsia), 0);
+        QCOMPARE(CountColour(image, clRed), 4);
+        QCOMPARE(CountColour(image, clNavy), 4);
+        QCOMPARE(canvas.Pixel(1, 1), clRed);
+        QCOMPARE(canvas.Pixel(3, 2), clNavy);
+
+        QImage fine(6, 4, QImage::Format_RGB32);
+        fine.setDevicePixelRatio(2.0);
+        fine.fill(ColorToQColor(clFuchsia));
+        fine.setPixel(1, 0, ColorToQColor(clRed).rgb());
+        image.fill(Qt::white);
+        canvas.DrawTransparent(1, 1, fine, clFuchsia);
+        QCOMPARE(CountColour(image, clRed), 1);
+        QCOMPARE(QRgbToColor(image.pixel(3, 2)), clRed);
+    }
 };
 
 QTEST_MAIN(CanvasTest)

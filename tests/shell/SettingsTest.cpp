@@ -242,9 +242,9 @@ private slots:
         QCOMPARE(SaveError(state, false), QString());
         QStringList lines = QString::fromUtf8(StoreContent()).split(u'\n', Qt::SkipEmptyParts);
         lines.sort();
-        QCOMPARE(lines, (QStringList{"3Dhex=0", "CervenyHrac=0", "Inteligence=5", "MMX=0", "ModryHrac=0", "Music=0",
-                                     "Sirka=7", "SitAdresa=", "SitPort=41095", "SitServer=0", "Sound=1", "Ver=1.6b",
-                                     "Vyska=5", "[General]"}));
+        QCOMPARE(lines, (QStringList{"3Dhex=0", "CervenyHrac=0", "Inteligence=5", "Jazyk=cs", "MMX=0", "ModryHrac=0",
+                                     "Music=0", "Napoveda=0", "PosledniTah=0", "Sirka=7", "SitAdresa=", "SitPort=41095",
+                                     "SitServer=0", "Sound=1", "Ver=1.6b", "Vraceni=0", "Vyska=5", "[General]"}));
         Touch();
         QCOMPARE(Load(), QStringLiteral("Sound=1 Music=0 MMX=0 Sirka=7 Vyska=5 3Dhex=0"));
     }
@@ -421,6 +421,56 @@ private slots:
         QCOMPARE(written, stored);
         const QStringList values = stored.split(u' ');
         QCOMPARE(LoadPlayers(), QStringLiteral("Modry=%1 Cerveny=%2 Inteligence=%3").arg(values[0], values[1], values[2]));
+    }
+
+    void comfortOptionsLoad_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected"); // Vraceni Napoveda PosledniTah Jazyk
+        QTest::addColumn<QString>("others");
+        const QString plain = QStringLiteral("Sound=0 Music=0 MMX=0 Sirka=6 Vyska=8 3Dhex=0");
+        const QByteArray old = "[General]\nSound=0\nMusic=0\nVer=1.6b\nMMX=0\nSirka=6\nVyska=8\n3Dhex=0\n";
+        QTest::newRow("previous version's file") << old << "0 0 0 cs" << plain;
+        QTest::newRow("all on, English") << old + "Vraceni=1\nNapoveda=1\nPosledniTah=1\nJazyk=en\n" << "1 1 1 en" << plain;
+        QTest::newRow("one on") << old + "Napoveda=1\n" << "0 1 0 cs" << plain;
+        QTest::newRow("explicit Czech") << old + "Jazyk=cs\n" << "0 0 0 cs" << plain;
+        QTest::newRow("unknown language") << old + "Jazyk=de\n" << "0 0 0 cs" << plain;
+        QTest::newRow("language in capitals") << old + "Jazyk=EN\n" << "0 0 0 cs" << plain;
+        QTest::newRow("yes is off") << old + "Vraceni=yes\nPosledniTah=true\n" << "0 0 0 cs" << plain;
+        QTest::newRow("list is its default, quietly") << old + "Vraceni=1, 1\nJazyk=en\n" << "0 0 0 en" << plain;
+        QTest::newRow("byte array is its default") << old + "Jazyk=@ByteArray(en)\nNapoveda=1\n" << "0 1 0 cs" << plain;
+        QTest::newRow("alone in the store") << QByteArray("PosledniTah=1\n") << "0 0 1 cs" << Defaults;
+    }
+
+    void comfortOptionsLoad()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        QFETCH(QString, others);
+        WriteStore(content);
+        TGameState state = Scrambled();
+        state.UndoEnabled = state.HintsEnabled = state.LastMoveEnabled = state.Language = 0x55;
+        std::optional<bool> hex3d;
+        LoadSettings(state, [&](bool on) { hex3d = on; }, [this](const QString& text) { notices_ << text; });
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                     .arg(state.UndoEnabled)
+                     .arg(state.HintsEnabled)
+                     .arg(state.LastMoveEnabled)
+                     .arg(LanguageToSetting(state.Language)),
+                 expected);
+        QCOMPARE(Describe(state, hex3d), others);
+        QVERIFY(notices_.isEmpty());
+
+        // Written back as read, beside the others.
+        QCOMPARE(SaveError(state, *hex3d), QString());
+        TGameState again = Scrambled();
+        LoadSettings(again, {}, {});
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                     .arg(again.UndoEnabled)
+                     .arg(again.HintsEnabled)
+                     .arg(again.LastMoveEnabled)
+                     .arg(LanguageToSetting(again.Language)),
+                 expected);
     }
 
     void flagTexts_data()

@@ -9,6 +9,7 @@
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
 #include "shell/NetPanel.h"
+#include "shell/Mnemonics.h"
 #include "shell/Unit3.h"
 
 #include <QCheckBox>
@@ -24,6 +25,8 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QGroupBox>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -33,6 +36,13 @@
 #include <memory>
 
 namespace {
+
+// A caption as it reads on screen: the underline marks ("&") left out, an
+// escaped ampersand ("&&") kept as one.
+QString Plain(QString caption)
+{
+    return caption.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+}
 
 // A click on the box itself, where a player aims; a wide check box takes
 // clicks only on its box and caption.
@@ -156,10 +166,12 @@ private slots:
         QVERIFY(flags & Qt::CustomizeWindowHint);
         QVERIFY(!(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint)));
         QCOMPARE(dial.font().pixelSize(), 10);
-        QCOMPARE(dial.PageControl1->tabText(0), QStringLiteral("Hra"));
+        QCOMPARE(Plain(dial.PageControl1->tabText(0)), QStringLiteral("Hra"));
         // "&&" is how a tab shows a single ampersand.
-        QCOMPARE(dial.PageControl1->tabText(1), QString::fromUtf8("Počítač && hrací plocha"));
-        QCOMPARE(dial.PageControl1->tabText(2), QStringLiteral("DirectX"));
+        QCOMPARE(Plain(dial.PageControl1->tabText(1)), QString::fromUtf8("Počítač & hrací plocha"));
+        QVERIFY(dial.PageControl1->tabText(1).contains(QStringLiteral("&&")));
+        QCOMPARE(Plain(dial.PageControl1->tabText(2)), QStringLiteral("DirectX"));
+        QCOMPARE(Plain(dial.PageControl1->tabText(3)), QString::fromUtf8("Pohodlí"));
         QCOMPARE(dial.PageControl1->currentIndex(), 0);
         QCOMPARE(dial.BitBtn1->text(), QStringLiteral("&OK"));
         QCOMPARE(dial.BitBtn2->text(), QString::fromUtf8("&Zrušit"));
@@ -197,6 +209,11 @@ private slots:
         row(2, "CheckBox6", "DirectDraw", true, false);
         row(2, "CheckBox7", "DirectSound", true, false);
         row(2, "CheckBox8", "DirectPlay", true, false);
+        row(3, "CheckBox10", "Povolit vracení tahů", false, true);
+        row(3, "CheckBox11", "Ukázat možné tahy", false, true);
+        row(3, "CheckBox12", "Ukázat poslední tah", false, true);
+        row(3, "RadioButton7", "Čeština", true, true);
+        row(3, "RadioButton8", "English", false, true);
     }
 
     void controlsAsDesigned()
@@ -209,7 +226,7 @@ private slots:
         Fixture f;
         auto* button = f.Dial->findChild<QAbstractButton*>(name);
         QVERIFY(button);
-        QCOMPARE(button->text(), caption);
+        QCOMPARE(Plain(button->text()), caption);
         QVERIFY(button->isCheckable());
         QCOMPARE(button->isChecked(), checked);
         QCOMPARE(button->isEnabled(), enabled);
@@ -220,9 +237,9 @@ private slots:
     {
         Fixture f;
         TSetupDial& dial = *f.Dial;
-        QCOMPARE(dial.GroupBox1->title(), QString::fromUtf8("Modrý hráč"));
-        QCOMPARE(dial.GroupBox2->title(), QString::fromUtf8("Červený hráč"));
-        QCOMPARE(dial.GroupBox3->title(), QString::fromUtf8("Rozměry plochy"));
+        QCOMPARE(Plain(dial.GroupBox1->title()), QString::fromUtf8("Modrý hráč"));
+        QCOMPARE(Plain(dial.GroupBox2->title()), QString::fromUtf8("Červený hráč"));
+        QCOMPARE(Plain(dial.GroupBox3->title()), QString::fromUtf8("Rozměry plochy"));
         // Each player's two radios exclude each other, but not the other player's.
         QVERIFY(dial.GroupBox1->isAncestorOf(dial.RadioButton3) && dial.GroupBox1->isAncestorOf(dial.RadioButton4));
         QVERIFY(dial.GroupBox2->isAncestorOf(dial.RadioButton5) && dial.GroupBox2->isAncestorOf(dial.RadioButton6));
@@ -560,6 +577,82 @@ private slots:
                 dial.BitBtn1->click();
             });
             QCOMPARE(f.Game.*setting, 1);
+        }
+    }
+
+    void comfortPageCommittedOnlyByOk_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<TCloseWay>("way");
+        for (const char* control : {"CheckBox10", "CheckBox11", "CheckBox12", "RadioButton8"}) {
+            QTest::addRow("%s OK", control) << QString::fromLatin1(control) << cwOk;
+            QTest::addRow("%s Zrušit", control) << QString::fromLatin1(control) << cwCancel;
+            QTest::addRow("%s Escape", control) << QString::fromLatin1(control) << cwEscape;
+        }
+    }
+
+    void comfortPageCommittedOnlyByOk()
+    {
+        QFETCH(QString, control);
+        QFETCH(TCloseWay, way);
+        Fixture f;
+        TSetupDial& dial = *f.Dial;
+        auto* button = dial.findChild<QAbstractButton*>(control);
+        QVERIFY(button);
+        const auto option = [&]() -> int {
+            if (control == QLatin1String("CheckBox10"))
+                return f.Game.UndoEnabled;
+            if (control == QLatin1String("CheckBox11"))
+                return f.Game.HintsEnabled;
+            if (control == QLatin1String("CheckBox12"))
+                return f.Game.LastMoveEnabled;
+            return f.Game.Language;
+        };
+        QCOMPARE(option(), 0);
+        f.Exec([&] {
+            dial.PageControl1->setCurrentIndex(3);
+            QVERIFY(!button->isChecked());
+            ClickBox(button);
+            QVERIFY(button->isChecked());
+            CloseBy(dial, way);
+        });
+        QCOMPARE(option(), way == cwOk ? 1 : 0);
+        QCOMPARE(f.Game.RestartNeeded, 0);
+        bool shown = false;
+        f.Exec([&] {
+            shown = button->isChecked();
+            dial.BitBtn2->click();
+        });
+        QCOMPARE(shown, way == cwOk);
+    }
+
+    void everyCaptionHasItsOwnLetter_data()
+    {
+        QTest::addColumn<int>("page");
+        for (int page = 0; page < 4; ++page)
+            QTest::addRow("page %d", page) << page;
+    }
+
+    void everyCaptionHasItsOwnLetter()
+    {
+        // What is shown together: the tabs, the two buttons and one page.
+        QFETCH(int, page);
+        Fixture f;
+        QWidget* shown = f.Dial->PageControl1->widget(page);
+        QStringList captions{f.Dial->BitBtn1->text(), f.Dial->BitBtn2->text()};
+        for (QAbstractButton* button : shown->findChildren<QAbstractButton*>())
+            if (!button->text().isEmpty())
+                captions << button->text();
+        for (QGroupBox* box : shown->findChildren<QGroupBox*>())
+            captions << box->title();
+        for (int tab = 0; tab < f.Dial->PageControl1->count(); ++tab)
+            captions << f.Dial->PageControl1->tabText(tab);
+        QSet<QChar> letters;
+        for (const QString& caption : captions) {
+            const QChar letter = MnemonicOf(caption);
+            QVERIFY2(!letter.isNull(), qPrintable(caption));
+            QVERIFY2(!letters.contains(letter), qPrintable(caption));
+            letters.insert(letter);
         }
     }
 

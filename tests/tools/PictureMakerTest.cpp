@@ -76,6 +76,9 @@ private slots:
         for (const char* glyph : {"glyph-help.png", "glyph-setup.png", "glyph-quit.png", "glyph-ok.png", "glyph-cancel.png",
                                   "glyph-about.png"})
             QTest::newRow(glyph) << glyph << QSize(32, 16);
+        for (const char* glyph : {"glyph-help@2x.png", "glyph-setup@2x.png", "glyph-quit@2x.png", "glyph-ok@2x.png",
+                                  "glyph-cancel@2x.png"})
+            QTest::newRow(glyph) << glyph << QSize(64, 32);
         QTest::newRow("setup icon") << "setup-icon.png" << QSize(32, 32);
         QTest::newRow("setup animation") << "setup-anim.png" << QSize(384, 48);
         QTest::newRow("icon") << "zelvon.png" << QSize(48, 48);
@@ -195,6 +198,8 @@ private slots:
         QTest::newRow("ok: red tick") << "glyph-ok.png" << GlyphKeyColor << true;
         QTest::newRow("cancel: red prohibition sign") << "glyph-cancel.png" << GlyphKeyColor << true;
         QTest::newRow("about: red and grey tick on purple") << "glyph-about.png" << QRgb(0xFF800080) << true;
+        QTest::newRow("help, twice the density") << "glyph-help@2x.png" << GlyphKeyColor << false;
+        QTest::newRow("quit, twice the density") << "glyph-quit@2x.png" << GlyphKeyColor << true;
     }
 
     void glyphsHaveKeyedCellsAndAGreyHalf()
@@ -203,7 +208,8 @@ private slots:
         QFETCH(QRgb, key);
         QFETCH(bool, red);
         const QImage glyph = Load(name);
-        const QRect normal(0, 0, GlyphSize, GlyphSize), disabled(GlyphSize, 0, GlyphSize, GlyphSize);
+        const int size = glyph.height();
+        const QRect normal(0, 0, size, size), disabled(size, 0, size, size);
         // Each cell is cut out on its own and keyed by its own bottom-left pixel.
         QCOMPARE(glyph.pixel(normal.bottomLeft()), key);
         QCOMPARE(glyph.pixel(disabled.bottomLeft()), key);
