@@ -15,9 +15,9 @@ void TForm1::CreateComfortControls()
 {
     // In the free space between the score and the column of buttons, so
     // nothing else moves when they appear.
-    UndoButton = new QPushButton(QString::fromUtf8("Zpět"), this);
+    UndoButton = new QPushButton(tr("Zpět"), this);
     UndoButton->setGeometry(340, 203, 67, 25);
-    RedoButton = new QPushButton(QStringLiteral("Znovu"), this);
+    RedoButton = new QPushButton(tr("Znovu"), this);
     RedoButton->setGeometry(410, 203, 67, 25);
     connect(UndoButton, &QPushButton::clicked, this, &TForm1::UndoButtonClick);
     connect(RedoButton, &QPushButton::clicked, this, &TForm1::RedoButtonClick);

@@ -11,9 +11,9 @@
 namespace {
 
 template <typename Control>
-Control* Make(QWidget* parent, const char* name, const char* caption, const QRect& geometry)
+Control* Make(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
 {
-    auto* control = new Control(QString::fromUtf8(caption), parent);
+    auto* control = new Control(caption, parent);
     control->setObjectName(QLatin1String(name));
     control->setGeometry(geometry);
     return control;
@@ -25,17 +25,17 @@ TComfortPage::TComfortPage(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("TabSheet4"));
-    CheckBox10 = Make<QCheckBox>(this, "CheckBox10", "Povolit vracení tahů", {8, 8, 276, 18});
-    CheckBox11 = Make<QCheckBox>(this, "CheckBox11", "Ukázat možné tahy", {8, 26, 276, 18});
-    CheckBox12 = Make<QCheckBox>(this, "CheckBox12", "Ukázat poslední tah", {8, 44, 276, 18});
+    CheckBox10 = Make<QCheckBox>(this, "CheckBox10", tr("Povolit vracení tahů"), {8, 8, 276, 18});
+    CheckBox11 = Make<QCheckBox>(this, "CheckBox11", tr("Ukázat možné tahy"), {8, 26, 276, 18});
+    CheckBox12 = Make<QCheckBox>(this, "CheckBox12", tr("Ukázat poslední tah"), {8, 44, 276, 18});
 
-    GroupBox4 = new QGroupBox(QStringLiteral("Jazyk"), this);
+    GroupBox4 = new QGroupBox(tr("Jazyk"), this);
     GroupBox4->setObjectName(QStringLiteral("GroupBox4"));
     GroupBox4->setGeometry(8, 70, 272, 92);
-    RadioButton7 = Make<QRadioButton>(GroupBox4, "RadioButton7", "Čeština", {10, 16, 110, 18});
-    RadioButton8 = Make<QRadioButton>(GroupBox4, "RadioButton8", "English", {10, 34, 110, 18});
+    RadioButton7 = Make<QRadioButton>(GroupBox4, "RadioButton7", tr("Čeština"), {10, 16, 110, 18});
+    RadioButton8 = Make<QRadioButton>(GroupBox4, "RadioButton8", tr("English"), {10, 34, 110, 18});
     RadioButton7->setChecked(true);
-    Label2 = new QLabel(QString::fromUtf8("Jazyk se změní při příštím spuštění programu."), GroupBox4);
+    Label2 = new QLabel(tr("Jazyk se změní při příštím spuštění programu."), GroupBox4);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(10, 56, 252, 28);
     Label2->setWordWrap(true);

@@ -117,7 +117,7 @@ TSetupDial::TSetupDial(TGameState& game, THexMap* mainMap, TPentiumMMX* probe, Q
     PageControl1->addTab(TabSheet2, tr("Počítač && hrací plocha"));
     PageControl1->addTab(TabSheet3, QStringLiteral("DirectX"));
     TabSheet4 = new TComfortPage;
-    PageControl1->addTab(TabSheet4, QString::fromUtf8("Pohodlí"));
+    PageControl1->addTab(TabSheet4, tr("Pohodlí"));
     PageControl1->setCurrentIndex(0);
 
     CreateGamePage();

@@ -71,6 +71,26 @@ inline QStringList OwnTexts(const QWidget* widget)
     return texts;
 }
 
+// A caption as it reads: the underline marks of its access key dropped
+// ("&&" is a plain "&"), so a caption given its letter at run time still
+// matches its source and translation.
+inline QString WithoutMnemonics(const QString& text)
+{
+    QString plain;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            if (text[i + 1] == u'&')
+                plain += u'&';
+            ++i;
+            if (text[i] != u'&')
+                plain += text[i];
+            continue;
+        }
+        plain += text[i];
+    }
+    return plain;
+}
+
 // Every text of `window` and everything in it, shown or not yet shown (a
 // page of a tab widget, a control that appears later).
 inline QList<TShownText> WindowTexts(const QWidget* window)
@@ -81,7 +101,7 @@ inline QList<TShownText> WindowTexts(const QWidget* window)
         widgets << child;
     for (const QWidget* widget : widgets)
         for (const QString& text : OwnTexts(widget))
-            found << TShownText{WidgetName(widget), text};
+            found << TShownText{WidgetName(widget), WithoutMnemonics(text)};
     return found;
 }
 

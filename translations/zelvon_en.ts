@@ -386,6 +386,37 @@ To the coffee maker for all the night shifts.</translation>
     </message>
 </context>
 <context>
+    <name>TComfortPage</name>
+    <message>
+        <source>Povolit vracení tahů</source>
+        <translation>Allow taking moves back</translation>
+    </message>
+    <message>
+        <source>Ukázat možné tahy</source>
+        <translation>Show possible moves</translation>
+    </message>
+    <message>
+        <source>Ukázat poslední tah</source>
+        <translation>Show the last move</translation>
+    </message>
+    <message>
+        <source>Jazyk</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Čeština</source>
+        <translation>Czech</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Jazyk se změní při příštím spuštění programu.</source>
+        <translation>The language changes at the next start of the program.</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>Brantek&apos;s Homepage</source>
@@ -446,6 +477,14 @@ To the coffee maker for all the night shifts.</translation>
     <message>
         <source>&amp;No</source>
         <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Zpět</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Znovu</source>
+        <translation>Redo</translation>
     </message>
 </context>
 <context>
@@ -648,6 +687,10 @@ port %1</translation>
     <message>
         <source>Hra se soupeřem na jiném počítači. Při každém spuštění je vypnutá; role, adresa a port zůstávají uložené.</source>
         <translation>A game against an opponent on another computer. It is off at every start; the role, the address and the port are kept.</translation>
+    </message>
+    <message>
+        <source>Pohodlí</source>
+        <translation>Comfort</translation>
     </message>
 </context>
 </TS>

@@ -143,7 +143,7 @@ private slots:
         QSet<QString> czechWords;
         for (const TTranslatedText& message : translation_) {
             if (message.Translation != message.Source)
-                untranslated.insert(message.Source);
+                untranslated.insert(WithoutMnemonics(message.Source));
             for (const QString& word : Words(message.Source))
                 if (word.size() >= 3 && !englishWords.contains(word))
                     czechWords.insert(word);
@@ -177,7 +177,7 @@ private slots:
         QSet<QString> english;
         for (const TTranslatedText& message : translation_)
             if (message.Translation != message.Source)
-                english.insert(message.Translation);
+                english.insert(WithoutMnemonics(message.Translation));
         bool sawQuit = false;
         for (const TShownText& shown : texts) {
             sawQuit = sawQuit || shown.Text == QStringLiteral("Konec");
