@@ -21,13 +21,13 @@ commands:
   bestmove --level N | --time MS | --depth D [--seed S]
                                 the move to play; last line "a1-b1"
   eval                          the position, its moves and the static score
-  bench [--depth D | --time MS] [-- SPEC]
+  bench [--depth D | --time MS] [--player PLAYER]
                                 search speed over a fixed set of 10x10 positions
-  match [--games N] [--a SPEC] [--b SPEC] [--openings PLIES] [--seed S]
+  match [--games N] [--a PLAYER] [--b PLAYER] [--openings PLIES] [--seed S]
         [--max-plies N] [--quiet]
                                 N games between two players on the board size
                                 given (default 10x10), colours paired
-a player SPEC is e.g. "level=7", "time=50", "depth=3,plain" or "time=50,-lmr"
+PLAYER configures a player, e.g. "level=7", "time=50", "depth=3,plain" or "time=50,-lmr"
 a position reads e.g. "4x4 R3/4/4/3B R" (see README.md)
 )";
 
@@ -157,7 +157,7 @@ int Eval(const TPosition& position)
 int Bench(int argc, char** argv, int at)
 {
     long long depth = 0, milliseconds = 0;
-    std::string specText = "depth=99";
+    std::string configText = "depth=99";
     for (; at < argc; ++at) {
         const std::string option = argv[at];
         if (at + 1 >= argc)
@@ -167,8 +167,8 @@ int Bench(int argc, char** argv, int at)
             continue;
         if (option == "--time" && ReadInt(value, 1, 3'600'000, milliseconds))
             continue;
-        if (option == "--spec") {
-            specText = std::string("depth=99,") + value;
+        if (option == "--player") {
+            configText = std::string("depth=99,") + value;
             continue;
         }
         return Fail("bad option or value: " + option + " " + value);
@@ -176,8 +176,8 @@ int Bench(int argc, char** argv, int at)
     if (!depth && !milliseconds)
         depth = 8;
     std::string error;
-    const auto spec = ParsePlayerSpec(specText, error);
-    if (!spec)
+    const auto config = ParsePlayerConfig(configText, error);
+    if (!config)
         return Fail(error);
     std::uint64_t nodes = 0;
     double seconds = 0;
@@ -185,7 +185,7 @@ int Bench(int argc, char** argv, int at)
     for (const char* text : BenchPositions) {
         const TPosition position = *ParsePosition(text, error);
         TSearcher searcher;
-        searcher.Features = spec->Features;
+        searcher.Features = config->Features;
         TSearchLimits limits;
         if (depth)
             limits.Depth = int(depth);
@@ -237,13 +237,13 @@ int Match(int width, int height, int argc, char** argv, int at)
             return Fail("bad option or value: " + option + " " + value);
     }
     std::string error;
-    const auto specA = ParsePlayerSpec(a, error);
-    if (!specA)
+    const auto configA = ParsePlayerConfig(a, error);
+    if (!configA)
         return Fail("player A: " + error);
-    const auto specB = ParsePlayerSpec(b, error);
-    if (!specB)
+    const auto configB = ParsePlayerConfig(b, error);
+    if (!configB)
         return Fail("player B: " + error);
-    TMatchPlayer playerA(*specA), playerB(*specB);
+    TMatchPlayer playerA(*configA), playerB(*configB);
     const char* const results[] = {"-", "draw", "Red wins", "Blue wins"};
     if (!quiet)
         options.OnGame = [&](int game, const TGameRecordEntry& record, bool aIsRed) {

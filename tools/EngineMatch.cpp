@@ -7,10 +7,10 @@
 #include <set>
 #include <sstream>
 
-std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string& error)
+std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::string& error)
 {
-    TPlayerSpec spec;
-    spec.Text = text;
+    TPlayerConfig config;
+    config.Text = text;
     std::stringstream items(text);
     std::string item;
     auto number = [&](const std::string& value, long long low, long long high, long long& out) {
@@ -28,13 +28,13 @@ std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string&
         if (item.empty())
             continue;
         if (item == "plain") {
-            spec.Features = TSearchFeatures::Plain();
+            config.Features = TSearchFeatures::Plain();
             continue;
         }
         if (item[0] == '-' || item[0] == '+') {
             const bool on = item[0] == '+';
             const std::string name = item.substr(1);
-            TSearchFeatures& f = spec.Features;
+            TSearchFeatures& f = config.Features;
             bool* flag = name == "tt" ? &f.Table
                          : name == "ordering"   ? &f.Ordering
                          : name == "history"    ? &f.History
@@ -60,7 +60,7 @@ std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string&
         const std::string name = item.substr(0, equals);
         const std::string value = item.substr(equals + 1);
         long long n = 0;
-        TEvalWeights& w = spec.Features.Eval;
+        TEvalWeights& w = config.Features.Eval;
         int* weight = name == "piece" ? &w.Piece
                       : name == "tempo"     ? &w.Tempo
                       : name == "safe"      ? &w.Safe
@@ -79,61 +79,61 @@ std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string&
             if (slash == std::string::npos || !number(value.substr(0, slash), 1, 6, depth)
                 || !number(value.substr(slash + 1), 1, 100000, temperature))
                 return std::nullopt;
-            spec.Style = TLevelStyle{int(depth), 0, int(temperature), false};
-            spec.Level = spec.Level < 0 ? 1 : spec.Level;
+            config.Style = TLevelStyle{int(depth), 0, int(temperature), false};
+            config.Level = config.Level < 0 ? 1 : config.Level;
         } else if (name == "level") {
             if (!number(value, MinLevel, MaxLevel, n))
                 return std::nullopt;
-            spec.Level = int(n);
+            config.Level = int(n);
         } else if (name == "time") {
             if (!number(value, 1, 3'600'000, n))
                 return std::nullopt;
-            spec.Milliseconds = n;
+            config.Milliseconds = n;
         } else if (name == "depth") {
             if (!number(value, 1, MaxSearchPly - 2, n))
                 return std::nullopt;
-            spec.Depth = int(n);
+            config.Depth = int(n);
         } else if (name == "npm") {
             if (!number(value, 1, 1'000'000, n))
                 return std::nullopt;
-            spec.NodesPerMillisecond = std::uint64_t(n);
+            config.NodesPerMillisecond = std::uint64_t(n);
         } else if (name == "nodes") {
             if (!number(value, 1, 1'000'000'000'000LL, n))
                 return std::nullopt;
-            spec.Nodes = std::uint64_t(n);
+            config.Nodes = std::uint64_t(n);
         } else {
             error = "unknown player setting \"" + name + "\"";
             return std::nullopt;
         }
     }
     // A softmax with a time budget deepens while time is left.
-    if (spec.Style)
-        spec.Style->Milliseconds = spec.Milliseconds;
-    if (spec.Level < 0 && !spec.Depth && !spec.Milliseconds && !spec.Nodes) {
+    if (config.Style)
+        config.Style->Milliseconds = config.Milliseconds;
+    if (config.Level < 0 && !config.Depth && !config.Milliseconds && !config.Nodes) {
         error = "player \"" + text + "\" needs level=, time=, depth= or nodes=";
         return std::nullopt;
     }
-    return spec;
+    return config;
 }
 
-TMatchPlayer::TMatchPlayer(TPlayerSpec spec)
-    : spec_(std::move(spec))
+TMatchPlayer::TMatchPlayer(TPlayerConfig config)
+    : config_(std::move(config))
 {
-    player_.Searcher().Features = spec_.Features;
+    player_.Searcher().Features = config_.Features;
 }
 
 TEngineMove TMatchPlayer::Choose(const TPosition& position, const std::vector<TPosition>& history, std::uint64_t seed)
 {
     static const std::atomic<bool> never{false};
-    if (spec_.Level >= 0) {
+    if (config_.Level >= 0) {
         TThinkRequest request;
         request.Position = position;
         request.History = history;
-        request.Level = spec_.Level;
+        request.Level = config_.Level;
         request.Seed = seed;
-        request.Milliseconds = spec_.Milliseconds;
-        request.Style = spec_.Style;
-        request.NodesPerMillisecond = spec_.NodesPerMillisecond;
+        request.Milliseconds = config_.Milliseconds;
+        request.Style = config_.Style;
+        request.NodesPerMillisecond = config_.NodesPerMillisecond;
         const TEngineMove move = player_.Choose(request, never);
         nodes_ += player_.LastSearch().Nodes;
         if (player_.LastSearch().Depth) {
@@ -143,9 +143,9 @@ TEngineMove TMatchPlayer::Choose(const TPosition& position, const std::vector<TP
         return move;
     }
     TSearchLimits limits;
-    limits.Depth = spec_.Depth ? spec_.Depth : limits.Depth;
-    limits.Milliseconds = spec_.Milliseconds;
-    limits.Nodes = spec_.Nodes;
+    limits.Depth = config_.Depth ? config_.Depth : limits.Depth;
+    limits.Milliseconds = config_.Milliseconds;
+    limits.Nodes = config_.Nodes;
     const TSearchResult result = player_.Searcher().Search(position, history, limits);
     nodes_ += result.Nodes;
     depthSum_ += result.Depth;

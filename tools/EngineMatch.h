@@ -23,7 +23,7 @@
 // time budget into a budget of N positions a millisecond, so a match
 // plays alike on a busy and on an idle machine. Items are separated by
 // commas.
-struct TPlayerSpec {
+struct TPlayerConfig {
     std::string Text;
     int Level = -1;
     int Depth = 0;
@@ -33,20 +33,20 @@ struct TPlayerSpec {
     std::optional<TLevelStyle> Style;
     TSearchFeatures Features;
 };
-std::optional<TPlayerSpec> ParsePlayerSpec(const std::string& text, std::string& error);
+std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::string& error);
 
 class TMatchPlayer {
 public:
-    explicit TMatchPlayer(TPlayerSpec spec);
+    explicit TMatchPlayer(TPlayerConfig config);
     TEngineMove Choose(const TPosition& position, const std::vector<TPosition>& history, std::uint64_t seed);
     void NewGame() { player_.NewGame(); }
-    const TPlayerSpec& Spec() const { return spec_; }
+    const TPlayerConfig& Config() const { return config_; }
     std::uint64_t Nodes() const { return nodes_; }
     int DepthSum() const { return depthSum_; }
     int Searches() const { return searches_; }
 
 private:
-    TPlayerSpec spec_;
+    TPlayerConfig config_;
     TComputerPlayer player_;
     std::uint64_t nodes_ = 0;
     int depthSum_ = 0;
