@@ -111,6 +111,9 @@ TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
                                           const TPoint pixel = HexMap1->ConvertPoint(cell, cpCellToPixel);
                                           RunSequence([&] { logic_.SelectHex(pixel.X, pixel.Y); });
                                           netPlay_->AfterPress();
+                                          // Its move is outlined and can be
+                                          // taken back like a player's.
+                                          UpdateComfort();
                                       },
                                       [this](int side) { return netPlay_->RemoteSide(side); }});
     // Against the computer a take-back returns to the person's turn.
@@ -733,4 +736,5 @@ void TForm1::PlayNetMove(const TMove& move, int pickMs)
         WaitMs(pickMs);
         press(move.To);
     });
+    UpdateComfort();
 }
