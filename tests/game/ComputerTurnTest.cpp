@@ -100,7 +100,7 @@ struct Program : TestProgram {
     // Until the computer is to move and thinking.
     void WaitThinking()
     {
-        QVERIFY(QTest::qWaitFor([this] { return Turn().Thinking(); }, 10000));
+        QVERIFY(WaitUntil([this] { return Turn().Thinking(); }, 10000));
     }
 };
 
@@ -139,7 +139,7 @@ public:
                 return;
             ++Questions;
             ThinkingBehind = ThinkingBehind || turn_.Thinking();
-            SearchStopped = QTest::qWaitFor([this] { return !turn_.SearchRunning(); }, 5000);
+            SearchStopped = WaitUntil([this] { return !turn_.SearchRunning(); }, 5000);
             for (QAbstractButton* button : box->buttons())
                 if (button->text() == QStringLiteral("&No"))
                     button->click();
@@ -202,7 +202,7 @@ private slots:
             // The piece is picked and shown highlighted before the target.
             bool pickShown = false;
             qint64 movedAfter = -1;
-            QVERIFY(QTest::qWaitFor(
+            QVERIFY(WaitUntil(
                 [&] {
                     if (game.SelectionState != 0 && game.GameBoard[game.SelectedCell] == colour
                         && program.PictureAt(game.SelectedCell) == highlight)
@@ -254,7 +254,7 @@ private slots:
         }
         // Once the computer has picked, the empty cells next to its piece
         // (where a player's press would move it) are refused too.
-        QVERIFY(QTest::qWaitFor([&] { return game.SelectionState != 0; }, 10000));
+        QVERIFY(WaitUntil([&] { return game.SelectionState != 0; }, 10000));
         const TPoint picked = game.SelectedCell;
         for (const TPoint cell : Neighbours(game.Size(), picked))
             if (game.GameBoard[cell] == clGray)
@@ -262,7 +262,7 @@ private slots:
         QVERIFY(game.GameBoard == before);
         QCOMPARE(game.SelectedCell, picked);
         // The computer finishes its move, and then Blue's presses count.
-        QVERIFY(QTest::qWaitFor([&] { return !(game.GameBoard == before); }, 10000));
+        QVERIFY(WaitUntil([&] { return !(game.GameBoard == before); }, 10000));
         program.WaitIdle();
         QVERIFY(OneLegalMove(game, before, game.GameBoard, clRed));
         QVERIFY(!program.Turn().ComputerToMove());
@@ -282,6 +282,7 @@ private slots:
     {
         QFETCH(QString, way);
         StoreSettings(10, BothComputers, 10);
+        PodiumCloser closer;
         Program program;
         TGameState& game = program.Game();
         program.WaitThinking();
@@ -301,7 +302,7 @@ private slots:
             bool stopped = false;
             program.Settings([&](TSetupDial& dial) {
                 thinkingBehind = program.Turn().Thinking();
-                stopped = QTest::qWaitFor([&] { return !program.Turn().SearchRunning(); }, 5000);
+                stopped = WaitUntil([&] { return !program.Turn().SearchRunning(); }, 5000);
                 dial.RadioButton3->setChecked(true);
                 dial.RadioButton5->setChecked(true);
                 dial.BitBtn1->click();
@@ -316,13 +317,13 @@ private slots:
         } else {
             QuestionCloser closer(program.Turn());
             program.Form1.close();
-            QVERIFY(QTest::qWaitFor([&] { return closer.Questions == 1 && !QApplication::activeModalWidget(); }, 5000));
+            QVERIFY(WaitUntil([&] { return closer.Questions == 1 && !QApplication::activeModalWidget(); }, 5000));
             QVERIFY(!closer.ThinkingBehind);
             QVERIFY(closer.SearchStopped);
             QVERIFY(program.Form1.isVisible());
             // Staying on, the computer thinks again and plays.
             QCOMPARE(started.count(), 1);
-            QVERIFY(QTest::qWaitFor([&] { return PieceCount(game) == 3; }, 10000));
+            QVERIFY(WaitUntil([&] { return PieceCount(game) == 3; }, 10000));
         }
     }
 
@@ -345,6 +346,7 @@ private slots:
         QFETCH(int, newPlayers);
         QFETCH(int, newLevel);
         StoreSettings(8, TPlayers(players), level);
+        PodiumCloser closer; // a failing wait must not leave a podium open
         Program program;
         TGameState& game = program.Game();
         if (players != 0)
@@ -367,7 +369,7 @@ private slots:
         } else {
             QCOMPARE(started.count(), 1);
             QCOMPARE(program.Turn().TurnLevel(), newLevel);
-            QVERIFY(QTest::qWaitFor([&] { return PieceCount(game) == 3; }, 10000));
+            QVERIFY(WaitUntil([&] { return PieceCount(game) == 3; }, 10000));
         }
         QCOMPARE(ReadSetting(QStringLiteral("Inteligence"), QString()), QString::number(level));
     }
@@ -380,8 +382,8 @@ private slots:
         TGameState& game = program.Game();
         program.Turn().SetPauses(5, 2);
         // The podium waits for its button; then the next game is played too.
-        QVERIFY(QTest::qWaitFor([&] { return closer.Podiums >= 1; }, 60000));
-        QVERIFY(QTest::qWaitFor([&] { return closer.Podiums >= 2; }, 60000));
+        QVERIFY(WaitUntil([&] { return closer.Podiums >= 1; }, 60000));
+        QVERIFY(WaitUntil([&] { return closer.Podiums >= 2; }, 60000));
         program.WaitIdle();
         const TPieceCount count = CountPieces(game.GameBoard, game.Size());
         QCOMPARE(program.Form1.RedScore->text(), QString::number(count.Red));
