@@ -45,17 +45,6 @@ namespace {
 
 const char* const HomePage = "https://zelvon.example.org/";
 
-QFont SansFont(int pixelHeight, bool bold = false)
-{
-    // The window was laid out for "MS Sans Serif"; any sans-serif of the same
-    // pixel height keeps the captions inside their boxes.
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, const QFont& font)
 {
     auto* label = new QLabel(text, parent);
@@ -91,6 +80,17 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const QRect& ge
 
 } // namespace
 
+QFont TForm1::SansFont(int pixelHeight, bool bold)
+{
+    // The window was laid out for "MS Sans Serif"; any sans-serif of the same
+    // pixel height keeps the captions inside their boxes.
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
 TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , MediaPlayer2(player ? std::move(player) : std::make_unique<TFluidSynthPlayer>())
@@ -101,24 +101,7 @@ TForm1::TForm1(QWidget* parent, std::unique_ptr<IMusicPlayer> player)
     CreateControls();
     CreateNetPlay();
     FormCreate();
-    computerTurn_ = std::make_unique<TComputerTurn>(
-        game_, TComputerTurn::TWindow{[this] { return !Busy() && !closing_ && heldPresses_.empty(); },
-                                      [this](TPoint cell) {
-                                          // Over the network the computer's
-                                          // move is sent like a player's.
-                                          if (!netPlay_->AllowPress(cell))
-                                              return;
-                                          const TPoint pixel = HexMap1->ConvertPoint(cell, cpCellToPixel);
-                                          RunSequence([&] { logic_.SelectHex(pixel.X, pixel.Y); });
-                                          netPlay_->AfterPress();
-                                          // Its move is outlined and can be
-                                          // taken back like a player's.
-                                          UpdateComfort();
-                                      },
-                                      [this](int side) { return netPlay_->RemoteSide(side); }});
-    // Against the computer a take-back returns to the person's turn.
-    comfort_.IsComputer = [this](std::uint8_t side) { return computerTurn_->IsComputer(side); };
-    comfort_.CancelThinking = [this] { computerTurn_->Cancel(); };
+    CreateComputerTurn();
     logic_.SetHistory(&history_);
     UpdateComfort();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -696,45 +679,4 @@ void TForm1::Restart()
     if (netPlay_->GameEnded())
         return;
     FormActivate();
-}
-
-void TForm1::CreateNetPlay()
-{
-    // In the free space between the score and the buttons.
-    NetStatus = new QLabel(this);
-    NetStatus->setGeometry(340, 200, 137, 30);
-    NetStatus->setFont(SansFont(11));
-    NetStatus->setAlignment(Qt::AlignCenter);
-    NetStatus->setWordWrap(true);
-    NetStatus->hide();
-    TNetPlayHost host;
-    host.Busy = [this] { return Busy() || closing_; };
-    host.StartGame = [this](std::uint8_t firstPlayer) {
-        dealtFirstPlayer_ = firstPlayer;
-        RunSequence([this] { FormActivate(); });
-    };
-    host.PlayMove = [this](const TMove& move, int pickMs) { PlayNetMove(move, pickMs); };
-    host.ShowStatus = [this](const QString& text) {
-        NetStatus->setText(text);
-        NetStatus->setToolTip(text);
-        NetStatus->setVisible(!text.isEmpty());
-        UpdateComfort();
-    };
-    host.Window = [this] { return this; };
-    netPlay_ = std::make_unique<TNetPlay>(game_, std::move(host));
-}
-
-void TForm1::PlayNetMove(const TMove& move, int pickMs)
-{
-    // The peer's presses, made where a player's would land.
-    const auto press = [this](TPoint cell) {
-        const TPoint pixel = HexMap1->ConvertPoint(cell, cpCellToPixel);
-        logic_.SelectHex(pixel.X, pixel.Y);
-    };
-    RunSequence([&] {
-        press(move.From);
-        WaitMs(pickMs);
-        press(move.To);
-    });
-    UpdateComfort();
 }

@@ -127,6 +127,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static QFont SansFont(int pixelHeight, bool bold = false);
     // IGameView
     const THexGeometry& BoardGeometry() const override;
     void PaintCell(TPoint cell, TColor color) override;
@@ -153,6 +154,7 @@ private:
     double FrameMs() const;
     void StartFirstGameAfterPaint();
     // Network play: its status line and its hooks into the window.
+    void CreateComputerTurn();
     void CreateNetPlay();
     void PlayNetMove(const TMove& move, int pickMs);
 

@@ -164,10 +164,7 @@ class ComputerTurnTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
-        SetDataDirectories({QStringLiteral(ZELVON_TEST_DATA_DIR)});
-        SetErrorReporter([this](const QString& message) { errors_ << message; });
+        QVERIFY(UsePrivateSetUp(config_, errors_));
     }
 
     void init() { errors_.clear(); }

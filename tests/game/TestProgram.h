@@ -4,13 +4,29 @@
 
 #include "game/Unit1.h"
 #include "hexmap/Hexmap.h"
+#include "shell/Application.h"
+#include "shell/DataFiles.h"
 #include "shell/Unit2.h"
 #include "shell/Unit3.h"
 #include "shell/Unit5.h"
 
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+// What every main-window test starts from: a private settings store, the
+// test data files, and the program's error messages collected, not shown.
+inline bool UsePrivateSetUp(const QTemporaryDir& config, QStringList& errors)
+{
+    if (!config.isValid())
+        return false;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    SetDataDirectories({QStringLiteral(ZELVON_TEST_DATA_DIR)});
+    SetErrorReporter([&errors](const QString& message) { errors << message; });
+    return true;
+}
 
 struct TestProgram {
     TForm1 Form1;
