@@ -3,9 +3,12 @@
 // with --peer) as the client. They play a random game to the podium with the
 // same final board on both sides, agree on or refuse a new game, and the
 // server notices a client that quits, is killed or freezes, keeping its
-// position for play at one computer.
+// position for play at one computer. A computer player on the server plays
+// its side through the network and never the client's.
+#include "game/ComputerTurn.h"
 #include "shell/Application.h"
 #include "shell/DataFiles.h"
+#include "tests/TestSupport.h"
 #include "tests/game/NetTestProgram.h"
 
 #include <QDir>
@@ -15,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 #if defined(Q_OS_UNIX)
@@ -206,6 +210,7 @@ private slots:
     {
         errors_.clear();
         StoreQuietSettings(5);
+        WriteSettings({{QStringLiteral("CervenyHrac"), QStringLiteral("0")}, {QStringLiteral("ModryHrac"), QStringLiteral("0")}});
     }
 
     void cleanup() { QVERIFY2(errors_.isEmpty(), qPrintable(errors_.join(u'\n'))); }
@@ -253,6 +258,45 @@ private slots:
         QCOMPARE(written.value(QStringLiteral("Sirka")).toString(), QStringLiteral("7"));
         QCOMPARE(written.value(QStringLiteral("SitServer")).toString(), QStringLiteral("0"));
         QCOMPARE(written.value(QStringLiteral("SitAdresa")).toString(), QStringLiteral("127.0.0.1"));
+    }
+
+    // A computer player set for a side plays it only where that side is
+    // this copy's: on the server's Red it plays the whole game through the
+    // network, on Blue (the client's side) it never thinks.
+    void computerPlayerOnOneSide_data()
+    {
+        QTest::addColumn<bool>("onRed");
+        QTest::newRow("server's own side") << true;
+        QTest::newRow("the peer's side") << false;
+    }
+
+    void computerPlayerOnOneSide()
+    {
+        QFETCH(bool, onRed);
+        WriteSettings({{QStringLiteral("CervenyHrac"), onRed ? QStringLiteral("1") : QStringLiteral("0")},
+                       {QStringLiteral("ModryHrac"), onRed ? QStringLiteral("0") : QStringLiteral("1")},
+                       {QStringLiteral("Inteligence"), QStringLiteral("1")}});
+        TNetProgram program;
+        QVERIFY(program.Start());
+        program.Form1.ComputerTurn().SetPauses(5, 2);
+        std::vector<int> thoughtFor;
+        connect(&program.Form1.ComputerTurn(), &TComputerTurn::ThinkingStarted, this,
+                [&] { thoughtFor.push_back(program.Form1.ComputerTurn().SideToMove()); });
+        TModalCloser closer(program);
+        QVERIFY(Listen(program));
+        TPeerProcess peer;
+        QVERIFY(Connect(program, peer, true));
+        TRandomPlayer player(program, 13);
+        player.On = !onRed;
+        peer.Send("play");
+        const QByteArray peerPodium = peer.WaitLine("podium ", 60000);
+        QVERIFY(!peerPodium.isEmpty());
+        QVERIFY(WaitUntil([&] { return !closer.PodiumBoards.empty(); }, 20000));
+        QCOMPARE(closer.PodiumBoards.front(), peerPodium);
+        QCOMPARE(player.Moves > 0, !onRed);
+        QCOMPARE(thoughtFor.empty(), !onRed);
+        QVERIFY(std::all_of(thoughtFor.begin(), thoughtFor.end(), [](int side) { return side == 0; }));
+        QVERIFY(closer.Messages.isEmpty());
     }
 
     // Restart on one side asks the other; a yes deals game 2 on both, a no
