@@ -7,13 +7,17 @@
 #include <QApplication>
 #include <QColor>
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QTimer>
 
 #include <algorithm>
@@ -93,6 +97,8 @@ TTransparentButton::TTransparentButton(QWidget* owner)
     setGeometry(0, 0, 40, 40);
     // Moves arrive without a button held too, for OnMouseMove and hover.
     setMouseTracking(true);
+    // Reachable by Tab like any button; a click does not take the focus.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 TTransparentButton::~TTransparentButton()
@@ -529,6 +535,12 @@ void TTransparentButton::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     painter.drawImage(0, 0, image_);
+    if (focusMarked_ && hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(3, 3, -3, -3);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -613,6 +625,39 @@ void TTransparentButton::Click()
 {
     if (OnClick)
         OnClick(this);
+}
+
+void TTransparentButton::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A press from the keyboard is a whole click; a held mouse press
+        // or a toggle left down keeps its own course.
+        if (isEnabled() && !mouseHeld_ && !event->isAutoRepeat()) {
+            event->accept();
+            focusMarked_ = true;
+            Click();
+        }
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TTransparentButton::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    focusMarked_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+}
+
+void TTransparentButton::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    focusMarked_ = false;
+    update();
 }
 
 void TTransparentButton::mousePressEvent(QMouseEvent* event)

@@ -135,6 +135,9 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width() && y < height(); }
@@ -148,6 +151,9 @@ private:
     void PointerEntered();
     void PointerLeft();
 
+    // Focus reached by Tab is marked; focus a window hands over on opening
+    // is not, so the button looks as it always did until the keyboard is used.
+    bool focusMarked_ = false;
     bool autoGray_ = true;
     std::uint32_t borderWidth_ = 1;
     QString caption_;

@@ -251,6 +251,39 @@ private slots:
         QVERIFY(box.isHidden());
     }
 
+    // Without a mouse: Tab reaches the tick button, marked as focused only
+    // then, and Space or Enter closes the box as a click does.
+    void keyboardReachesTheTickButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("space") << int(Qt::Key_Space);
+        QTest::newRow("return") << int(Qt::Key_Return);
+        QTest::newRow("keypad enter") << int(Qt::Key_Enter);
+    }
+
+    void keyboardReachesTheTickButton()
+    {
+        QFETCH(int, key);
+        TAboutBox box;
+        TTransparentButton* tick = box.TransparentButton1;
+        bool reached = false;
+        bool markedOnlyByTab = false;
+        TModalRun run;
+        run.Exec(box, [&] {
+            QVERIFY(QTest::qWaitForWindowActive(&box));
+            const QImage unfocused = tick->grab().toImage();
+            for (int tabs = 0; tabs < 5 && !tick->hasFocus(); ++tabs)
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &box, Qt::Key_Tab);
+            reached = tick->hasFocus();
+            markedOnlyByTab = tick->grab().toImage() != unfocused;
+            QTest::keyClick(tick, Qt::Key(key));
+        });
+        QVERIFY(reached);
+        QVERIFY(markedOnlyByTab);
+        QVERIFY(!run.GuardFired);
+        QCOMPARE(run.Result, int(QDialog::Accepted));
+    }
+
     void closeBoxClosesIt()
     {
         TAboutBox box;
