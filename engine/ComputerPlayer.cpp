@@ -126,6 +126,16 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
         std::vector<double> weights;
         for (const TRootScore& each : scores)
             weights.push_back(std::exp(double(each.Score - best) / style.Temperature));
+        if (style.Choices > 0 && std::size_t(style.Choices) < scores.size()) {
+            // Only the best few keep their weight; of equal scores the
+            // earlier move, so a seed always gives the same choice.
+            std::vector<std::size_t> ranked(scores.size());
+            for (std::size_t i = 0; i < ranked.size(); ++i)
+                ranked[i] = i;
+            std::stable_sort(ranked.begin(), ranked.end(), [&](std::size_t a, std::size_t b) { return scores[a].Score > scores[b].Score; });
+            for (std::size_t i = std::size_t(style.Choices); i < ranked.size(); ++i)
+                weights[ranked[i]] = 0;
+        }
         std::discrete_distribution<std::size_t> pick(weights.begin(), weights.end());
         return scores[pick(random)].Move;
     }

@@ -31,14 +31,16 @@ constexpr int MinLevel = 0;
 constexpr int MaxLevel = 10;
 constexpr int DefaultLevel = 5;
 
-// How a level plays: a softmax over the scores of every move from a
-// search of Depth plies, or of as many plies as the time budget allows, or
-// (temperature 0) the best move of a search within the time budget.
+// How a level plays: a softmax over the scores of every move (or of the
+// few best only) from a search of Depth plies, or of as many plies as the
+// time budget allows, or (temperature 0) the best move of a search within
+// the time budget.
 struct TLevelStyle {
     int Depth = 0;                 // the search depth of a softmax level without a time budget
     std::int64_t Milliseconds = 0; // the time budget
     int Temperature = 0;           // softmax temperature in hundredths of a piece; 0 = the best move
     bool Random = false;           // level 0
+    int Choices = 0;               // above 0, the softmax chooses among this many best moves only
 };
 TLevelStyle StyleOfLevel(int level);
 
