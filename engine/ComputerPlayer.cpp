@@ -14,7 +14,11 @@ TLevelStyle StyleOfLevel(int level)
     // its choice over every move within about T of the best, so the
     // temperature, more than the depth, sets a level's strength: it falls
     // from level to level together with the growing budget, each step
-    // worth 60 to 75 % against the level below (docs/engine.md).
+    // worth 60 to 75 % against the level below (docs/engine.md). Below a
+    // temperature of about two pieces each small fall is worth too much,
+    // so levels 8 and 9 keep level 7's temperature and leave out all but
+    // their best 20 and 16 moves: what a softmax loses most by is the
+    // long tail of poor moves, each rarely chosen, together often.
     switch (std::clamp(level, MinLevel, MaxLevel)) {
     case 0: return {0, 0, 0, true};
     case 1: return {1, 0, 2500, false};
@@ -23,9 +27,9 @@ TLevelStyle StyleOfLevel(int level)
     case 4: return {0, 10, 500, false};
     case 5: return {0, 20, 380, false};
     case 6: return {0, 40, 300, false};
-    case 7: return {0, 80, 220, false};
-    case 8: return {0, 160, 160, false};
-    case 9: return {0, 400, 100, false};
+    case 7: return {0, 80, 260, false};
+    case 8: return {0, 160, 260, false, 20};
+    case 9: return {0, 400, 260, false, 16};
     default: return {0, 1000, 0, false};
     }
 }
