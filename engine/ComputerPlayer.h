@@ -32,7 +32,7 @@ constexpr int MaxLevel = 10;
 constexpr int DefaultLevel = 5;
 
 // How a level plays: a softmax over the scores of every move (or of the
-// few best only) from a search of Depth plies, or of as many plies as the
+// better ones only) from a search of Depth plies, or of as many plies as the
 // time budget allows, or (temperature 0) the best move of a search within
 // the time budget.
 struct TLevelStyle {
@@ -40,7 +40,7 @@ struct TLevelStyle {
     std::int64_t Milliseconds = 0; // the time budget
     int Temperature = 0;           // softmax temperature in hundredths of a piece; 0 = the best move
     bool Random = false;           // level 0
-    int Choices = 0;               // above 0, the softmax chooses among this many best moves only
+    int BestPercent = 0;           // above 0, the softmax chooses among this share of the moves only, the best
 };
 TLevelStyle StyleOfLevel(int level);
 

@@ -13,7 +13,7 @@ std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::str
     config.Text = text;
     std::stringstream items(text);
     std::string item;
-    int choices = 0;
+    int bestPercent = 0;
     auto number = [&](const std::string& value, long long low, long long high, long long& out) {
         try {
             std::size_t used = 0;
@@ -82,10 +82,10 @@ std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::str
                 return std::nullopt;
             config.Style = TLevelStyle{int(depth), 0, int(temperature), false};
             config.Level = config.Level < 0 ? 1 : config.Level;
-        } else if (name == "choices") {
-            if (!number(value, 1, MaxEngineMoves, n))
+        } else if (name == "best") {
+            if (!number(value, 1, 100, n))
                 return std::nullopt;
-            choices = int(n);
+            bestPercent = int(n);
         } else if (name == "level") {
             if (!number(value, MinLevel, MaxLevel, n))
                 return std::nullopt;
@@ -114,9 +114,9 @@ std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::str
     // A softmax with a time budget deepens while time is left.
     if (config.Style) {
         config.Style->Milliseconds = config.Milliseconds;
-        config.Style->Choices = choices;
-    } else if (choices) {
-        error = "choices= needs softmax=";
+        config.Style->BestPercent = bestPercent;
+    } else if (bestPercent) {
+        error = "best= needs softmax=";
         return std::nullopt;
     }
     if (config.Level < 0 && !config.Depth && !config.Milliseconds && !config.Nodes) {
