@@ -131,7 +131,7 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
         for (const TRootScore& each : scores)
             weights.push_back(std::exp(double(each.Score - best) / style.Temperature));
         // A share rather than a count: the cut weakens alike on a small
-        // board and on a large one with five times the moves.
+        // board and on a large one with many times the moves.
         const std::size_t kept = std::max<std::size_t>(1, (scores.size() * std::size_t(style.BestPercent) + 50) / 100);
         if (style.BestPercent > 0 && kept < scores.size()) {
             // Only the best keep their weight; of equal scores the earlier

@@ -12,8 +12,8 @@
 // scores of a shallow search with a softmax whose temperature falls with the
 // level, so they prefer good moves rather than blunder at random; 4 to 10
 // search with time budgets that grow to about a second, 4 to 9 choosing by
-// a softmax of still falling temperature, 10 the best move. On a 4 x 4 board
-// level 10 plays perfectly.
+// a softmax of still falling temperature (8 and 9 among their better moves
+// only), 10 the best move. On a 4 x 4 board level 10 plays perfectly.
 #pragma once
 
 #include "engine/Position.h"
