@@ -14,7 +14,11 @@ TLevelStyle StyleOfLevel(int level)
     // its choice over every move within about T of the best, so the
     // temperature, more than the depth, sets a level's strength: it falls
     // from level to level together with the growing budget, each step
-    // worth 60 to 75 % against the level below (docs/engine.md).
+    // worth 60 to 75 % against the level below (docs/engine.md). Below a
+    // temperature of about two and a half pieces each small fall is worth
+    // too much, so levels 8 and 9 keep level 7's temperature and choose
+    // among their best 70 and 55 % of the moves only: a softmax loses most
+    // by the long tail of poor moves, each rarely chosen, together often.
     switch (std::clamp(level, MinLevel, MaxLevel)) {
     case 0: return {0, 0, 0, true};
     case 1: return {1, 0, 2500, false};
@@ -23,9 +27,9 @@ TLevelStyle StyleOfLevel(int level)
     case 4: return {0, 10, 500, false};
     case 5: return {0, 20, 380, false};
     case 6: return {0, 40, 300, false};
-    case 7: return {0, 80, 220, false};
-    case 8: return {0, 160, 160, false};
-    case 9: return {0, 400, 100, false};
+    case 7: return {0, 80, 260, false};
+    case 8: return {0, 160, 260, false, 70};
+    case 9: return {0, 400, 260, false, 55};
     default: return {0, 1000, 0, false};
     }
 }
@@ -126,6 +130,19 @@ TEngineMove TComputerPlayer::Choose(const TThinkRequest& request, const std::ato
         std::vector<double> weights;
         for (const TRootScore& each : scores)
             weights.push_back(std::exp(double(each.Score - best) / style.Temperature));
+        // A share rather than a count: the cut weakens alike on a small
+        // board and on a large one with many times the moves.
+        const std::size_t kept = std::max<std::size_t>(1, (scores.size() * std::size_t(style.BestPercent) + 50) / 100);
+        if (style.BestPercent > 0 && kept < scores.size()) {
+            // Only the best keep their weight; of equal scores the earlier
+            // move, so a seed always gives the same choice.
+            std::vector<std::size_t> ranked(scores.size());
+            for (std::size_t i = 0; i < ranked.size(); ++i)
+                ranked[i] = i;
+            std::stable_sort(ranked.begin(), ranked.end(), [&](std::size_t a, std::size_t b) { return scores[a].Score > scores[b].Score; });
+            for (std::size_t i = kept; i < ranked.size(); ++i)
+                weights[ranked[i]] = 0;
+        }
         std::discrete_distribution<std::size_t> pick(weights.begin(), weights.end());
         return scores[pick(random)].Move;
     }

@@ -12,8 +12,8 @@
 // scores of a shallow search with a softmax whose temperature falls with the
 // level, so they prefer good moves rather than blunder at random; 4 to 10
 // search with time budgets that grow to about a second, 4 to 9 choosing by
-// a softmax of still falling temperature, 10 the best move. On a 4 x 4 board
-// level 10 plays perfectly.
+// a softmax of still falling temperature (8 and 9 among their better moves
+// only), 10 the best move. On a 4 x 4 board level 10 plays perfectly.
 #pragma once
 
 #include "engine/Position.h"
@@ -31,14 +31,16 @@ constexpr int MinLevel = 0;
 constexpr int MaxLevel = 10;
 constexpr int DefaultLevel = 5;
 
-// How a level plays: a softmax over the scores of every move from a
-// search of Depth plies, or of as many plies as the time budget allows, or
-// (temperature 0) the best move of a search within the time budget.
+// How a level plays: a softmax over the scores of every move (or of the
+// better ones only) from a search of Depth plies, or of as many plies as the
+// time budget allows, or (temperature 0) the best move of a search within
+// the time budget.
 struct TLevelStyle {
     int Depth = 0;                 // the search depth of a softmax level without a time budget
     std::int64_t Milliseconds = 0; // the time budget
     int Temperature = 0;           // softmax temperature in hundredths of a piece; 0 = the best move
     bool Random = false;           // level 0
+    int BestPercent = 0;           // above 0, the softmax chooses among this share of the moves only, the best
 };
 TLevelStyle StyleOfLevel(int level);
 

@@ -460,8 +460,13 @@ std::vector<TRootScore> TSearcher::ScoreRootMoves(const TPosition& root, std::sp
     std::vector<TRootScore> scores;
     TMoveList rootMoves;
     root.GenerateMoves(rootMoves);
+    // The choosing levels keep the rule of the best-move search: after a
+    // long series of jumps only copies are offered, so their games end too.
+    const bool copiesOnly = Features.Progress && clocks_[std::size_t(rootIndex_)] >= JumpLimit
+                            && std::any_of(rootMoves.begin(), rootMoves.end(), [](TEngineMove move) { return move.IsCopy(); });
     for (const TEngineMove move : rootMoves)
-        scores.push_back({move, 0});
+        if (!copiesOnly || move.IsCopy())
+            scores.push_back({move, 0});
     std::vector<std::size_t> order(scores.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;

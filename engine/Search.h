@@ -84,7 +84,8 @@ public:
     TSearchResult Search(const TPosition& root, std::span<const TPosition> history, const TSearchLimits& limits);
 
     // Every legal move with its score from a search of `depth` plies, in
-    // move-generation order; for the weaker levels. With a margin above 0, a
+    // move-generation order (only the copies after JumpLimit plies without
+    // one, as Search plays); for the weaker levels. With a margin above 0, a
     // move worse than the best by more than the margin is only shown to be
     // so: its score is a bound at most the best less the margin. With a time
     // budget, the scores of the deepest search up to `depth` that ends in

@@ -13,6 +13,7 @@ std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::str
     config.Text = text;
     std::stringstream items(text);
     std::string item;
+    int bestPercent = 0;
     auto number = [&](const std::string& value, long long low, long long high, long long& out) {
         try {
             std::size_t used = 0;
@@ -81,6 +82,10 @@ std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::str
                 return std::nullopt;
             config.Style = TLevelStyle{int(depth), 0, int(temperature), false};
             config.Level = config.Level < 0 ? 1 : config.Level;
+        } else if (name == "best") {
+            if (!number(value, 1, 100, n))
+                return std::nullopt;
+            bestPercent = int(n);
         } else if (name == "level") {
             if (!number(value, MinLevel, MaxLevel, n))
                 return std::nullopt;
@@ -107,8 +112,13 @@ std::optional<TPlayerConfig> ParsePlayerConfig(const std::string& text, std::str
         }
     }
     // A softmax with a time budget deepens while time is left.
-    if (config.Style)
+    if (config.Style) {
         config.Style->Milliseconds = config.Milliseconds;
+        config.Style->BestPercent = bestPercent;
+    } else if (bestPercent) {
+        error = "best= needs softmax=";
+        return std::nullopt;
+    }
     if (config.Level < 0 && !config.Depth && !config.Milliseconds && !config.Nodes) {
         error = "player \"" + text + "\" needs level=, time=, depth= or nodes=";
         return std::nullopt;

@@ -19,10 +19,10 @@
 // "+name" on again; "piece=", "tempo=", "safe=", "reach=", "exclusive=",
 // "front=", "threat=" set an evaluation weight; "softmax=D/T" plays as a
 // weak level does, a softmax of temperature T over D-ply scores (with
-// "time=" over the deepest scores found in time); "npm=N" turns a level's
-// time budget into a budget of N positions a millisecond, so a match
-// plays alike on a busy and on an idle machine. Items are separated by
-// commas.
+// "time=" over the deepest scores found in time), with "best=P" over the
+// best P % of the moves only; "npm=N" turns a level's time budget into a
+// budget of N positions a millisecond, so a match plays alike on a busy
+// and on an idle machine. Items are separated by commas.
 struct TPlayerConfig {
     std::string Text;
     int Level = -1;

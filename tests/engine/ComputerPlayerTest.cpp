@@ -9,6 +9,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -113,6 +115,53 @@ private slots:
         };
         const std::size_t one = distinct(1), three = distinct(3);
         QVERIFY2(one > three, qPrintable(QString("level 1: %1 moves, level 3: %2").arg(one).arg(three)));
+    }
+
+    void aSoftmaxOverTheBestShareChoosesOnlyAmongThem_data()
+    {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("1 %: always a best move") << "6x6 R5/6/2RB2/2BB2/6/5B R" << 1;
+        QTest::newRow("a tenth") << "8x8 RR6/RRB5/2BB4/8/8/3R4/5BB1/6BB R" << 10;
+        QTest::newRow("a half") << "10x10 RR8/2RR1B4/4BRR3/3RBRR3/10/3B1R1B2/2BBBRRB2/2RRBBBB2/6BB2/8BB B" << 50;
+        QTest::newRow("a half of few") << "4x4 R3/4/4/3B R" << 50;
+        QTest::newRow("all") << "6x6 R5/6/2RB2/2BB2/6/5B R" << 100;
+    }
+
+    void aSoftmaxOverTheBestShareChoosesOnlyAmongThem()
+    {
+        // A temperature of a thousand pieces makes the softmax nearly
+        // uniform, so only the cut keeps the poor moves out.
+        QFETCH(QString, position);
+        QFETCH(int, percent);
+        const TPosition root = Parse(qPrintable(position));
+        TSearcher searcher(1);
+        std::vector<int> scores;
+        std::map<std::uint16_t, int> scoreOf;
+        for (const TRootScore& each : searcher.ScoreRootMoves(root, {}, 1)) {
+            scores.push_back(each.Score);
+            scoreOf[each.Move.Code()] = each.Score;
+        }
+        std::sort(scores.rbegin(), scores.rend());
+        const int kept = std::max(1, (int(scores.size()) * percent + 50) / 100);
+        const int worstKept = scores[std::size_t(kept - 1)];
+
+        TComputerPlayer player(1);
+        const std::atomic<bool> go{false};
+        TThinkRequest request = Request(root, 5, 0);
+        request.Style = TLevelStyle{1, 0, 100000, false, percent};
+        std::set<std::uint16_t> chosen;
+        for (std::uint64_t seed = 0; seed < 60; ++seed) {
+            request.Seed = seed;
+            const TEngineMove move = player.Choose(request, go);
+            QVERIFY(root.IsLegal(move));
+            QVERIFY2(scoreOf[move.Code()] >= worstKept,
+                     qPrintable(QString("score %1, the %2 best reach down to %3").arg(scoreOf[move.Code()]).arg(kept).arg(worstKept)));
+            chosen.insert(move.Code());
+        }
+        QVERIFY(int(chosen.size()) <= kept);
+        // Nearly uniform over the kept moves: sixty draws see more than one.
+        QCOMPARE(chosen.size() > 1, kept > 1);
     }
 
     void aNodeBudgetPlaysTheSameMoveHoweverBusyTheMachine_data()

@@ -5,6 +5,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -149,6 +150,13 @@ private slots:
         QVERIFY(!searcher.Search(root, jumps, limits).Best.IsCopy());
         jumps.push_back(other);
         QVERIFY(searcher.Search(root, jumps, limits).Best.IsCopy());
+        // The choosing levels are offered the copies only, too.
+        const auto isCopy = [](const TRootScore& scored) { return scored.Move.IsCopy(); };
+        const auto before = searcher.ScoreRootMoves(root, {}, 2);
+        QVERIFY(!std::all_of(before.begin(), before.end(), isCopy));
+        const auto after = searcher.ScoreRootMoves(root, jumps, 2);
+        QVERIFY(!after.empty());
+        QVERIFY(std::all_of(after.begin(), after.end(), isCopy));
     }
 
     void cancelStopsASearchWithoutLimits()
