@@ -638,6 +638,7 @@ void TTransparentButton::keyPressEvent(QKeyEvent* event)
         if (isEnabled() && !mouseHeld_ && !event->isAutoRepeat()) {
             event->accept();
             focusMarked_ = true;
+            update();
             Click();
         }
         return;

@@ -153,7 +153,8 @@ private:
     // Milliseconds per frame of the screen showing the window.
     double FrameMs() const;
     void StartFirstGameAfterPaint();
-    // Network play: its status line and its hooks into the window.
+    // The computer player and network play (with its status line): their
+    // hooks into the window.
     void CreateComputerTurn();
     void CreateNetPlay();
     void PlayNetMove(const TMove& move, int pickMs);
