@@ -133,10 +133,7 @@ class SettingsApplyTest : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(config_.isValid());
-        qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
-        SetDataDirectories({QStringLiteral(ZELVON_TEST_DATA_DIR)});
-        SetErrorReporter([this](const QString& message) { errors_ << message; });
+        QVERIFY(UsePrivateSetUp(config_, errors_));
     }
 
     void init()
